@@ -1,0 +1,6 @@
+#include "scan/inventory.h"
+
+void ClearInventory(Inventory& inventory)
+{
+    inventory.clear();
+}
