@@ -29,20 +29,27 @@ ScopedKey OpenKey(const Query& query, RegKey parent, const char* subKey, std::ui
     return ScopedKey(query, key);
 }
 
+QueryStatus TerminateValueData(char* data, std::uint32_t capacity, std::uint32_t size)
+{
+    if (capacity == 0)
+        return kErrorMoreData;
+    QueryStatus status = kErrorSuccess;
+    if (size > capacity || (size == capacity && data[size - 1] != '\0'))
+        status = kErrorMoreData;
+    else if (size == 0 || data[size - 1] != '\0')
+        data[size] = '\0';
+    data[capacity - 1] = '\0';
+    return status;
+}
+
 QueryStatus CopyValueData(const char* bytes, std::size_t size, char* data, std::uint32_t* dataSize)
 {
-    const std::size_t capacity = *dataSize;
-    const bool terminated = size > 0 && bytes[size - 1] == '\0';
-    const std::size_t needed = terminated ? size : size + 1;
-    if (needed > capacity) {
-        *dataSize = static_cast<std::uint32_t>(size);
-        return kErrorMoreData;
-    }
-    std::memcpy(data, bytes, size);
-    data[needed - 1] = '\0';
-    data[capacity - 1] = '\0';
+    const std::uint32_t capacity = *dataSize;
     *dataSize = static_cast<std::uint32_t>(size);
-    return kErrorSuccess;
+    if (size > capacity)
+        return kErrorMoreData;
+    std::memcpy(data, bytes, size);
+    return TerminateValueData(data, capacity, static_cast<std::uint32_t>(size));
 }
 
 QueryStatus CopyName(const char* name, std::size_t length, char* buffer, std::uint32_t* chars)

@@ -125,6 +125,11 @@ bool ReadValue(const Query& query, const ScopedKey& key, const char* valueName, 
     return true;
 }
 
+// Terminates value data of `size` bytes that a backend stored in a buffer of
+// `capacity` bytes: data that does not fit with a terminating zero counts as
+// absent (kErrorMoreData). The last byte is zeroed whatever happened.
+QueryStatus TerminateValueData(char* data, std::uint32_t capacity, std::uint32_t size);
+
 // For backends that hold a value's bytes in memory: copies them into the
 // caller's buffer under the contract above (a value that does not fit with a
 // terminating zero is kErrorMoreData) and terminates the text.
