@@ -52,14 +52,14 @@ void AppendHotFixLines(const Query& query, InventoryEntry& entry, const char* ke
     if (!key)
         return;
     std::uint32_t values = 0;
-    if (query.RegQueryInfoKey(key.get(), &values) != kErrorSuccess)
+    if (query.RegQueryInfoKeyA(key.get(), &values) != kErrorSuccess)
         return;
     for (std::uint32_t index = 0; index < values; ++index) {
         char name[kValueSize] = "";
         char data[kValueSize] = "";
         std::uint32_t nameChars = kValueSize;
         std::uint32_t dataSize = kValueSize;
-        if (query.RegEnumValue(key.get(), index, name, &nameChars, data, &dataSize) == kErrorSuccess)
+        if (query.RegEnumValueA(key.get(), index, name, &nameChars, data, &dataSize) == kErrorSuccess)
             entry.details.emplace_back(data);
     }
 }

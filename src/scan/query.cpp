@@ -24,7 +24,7 @@ void ScopedKey::Close()
 ScopedKey OpenKey(const Query& query, RegKey parent, const char* subKey, std::uint32_t access)
 {
     RegKey key = 0;
-    if (query.RegOpenKeyEx(parent, subKey, 0, access, &key) != kErrorSuccess)
+    if (query.RegOpenKeyExA(parent, subKey, 0, access, &key) != kErrorSuccess)
         return ScopedKey();
     return ScopedKey(query, key);
 }

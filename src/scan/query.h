@@ -49,12 +49,12 @@ public:
     // with its out flag preset to false; false when the function is absent.
     virtual bool IsWow64Process() const = 0;
 
-    virtual QueryStatus MsiEnumProductsEx(const char* productCode, const char* userSid,
+    virtual QueryStatus MsiEnumProductsExA(const char* productCode, const char* userSid,
                                           std::uint32_t context, std::uint32_t index,
                                           GuidBuffer& installedProductCode,
                                           std::uint32_t* installedContext) const = 0;
 
-    virtual QueryStatus MsiEnumPatchesEx(const char* productCode, const char* userSid,
+    virtual QueryStatus MsiEnumPatchesExA(const char* productCode, const char* userSid,
                                          std::uint32_t context, std::uint32_t filter,
                                          std::uint32_t index, GuidBuffer& patchCode,
                                          GuidBuffer& targetProductCode,
@@ -62,26 +62,26 @@ public:
 
     // valueChars: the capacity in characters on entry, the length without the
     // terminating zero on return.
-    virtual QueryStatus MsiGetPatchInfoEx(const char* patchCode, const char* productCode,
+    virtual QueryStatus MsiGetPatchInfoExA(const char* patchCode, const char* productCode,
                                           const char* userSid, std::uint32_t context,
                                           const char* property, char* value,
                                           std::uint32_t* valueChars) const = 0;
 
-    virtual QueryStatus RegOpenKeyEx(RegKey parent, const char* subKey, std::uint32_t options,
+    virtual QueryStatus RegOpenKeyExA(RegKey parent, const char* subKey, std::uint32_t options,
                                      std::uint32_t access, RegKey* result) const = 0;
 
     // dataSize: the capacity in bytes on entry, the bytes stored on return.
-    virtual QueryStatus RegQueryValueEx(RegKey key, const char* valueName, char* data,
+    virtual QueryStatus RegQueryValueExA(RegKey key, const char* valueName, char* data,
                                         std::uint32_t* dataSize) const = 0;
 
     // Asks only for the number of values.
-    virtual QueryStatus RegQueryInfoKey(RegKey key, std::uint32_t* values) const = 0;
+    virtual QueryStatus RegQueryInfoKeyA(RegKey key, std::uint32_t* values) const = 0;
 
-    virtual QueryStatus RegEnumValue(RegKey key, std::uint32_t index, char* name,
+    virtual QueryStatus RegEnumValueA(RegKey key, std::uint32_t index, char* name,
                                      std::uint32_t* nameChars, char* data,
                                      std::uint32_t* dataSize) const = 0;
 
-    virtual QueryStatus RegEnumKeyEx(RegKey key, std::uint32_t index, char* name,
+    virtual QueryStatus RegEnumKeyExA(RegKey key, std::uint32_t index, char* name,
                                      std::uint32_t* nameChars) const = 0;
 
     virtual QueryStatus RegCloseKey(RegKey key) const = 0;
@@ -107,10 +107,10 @@ private:
     RegKey key_ = 0;
 };
 
-// RegOpenKeyEx with options 0: an empty ScopedKey when the key does not open.
+// RegOpenKeyExA with options 0: an empty ScopedKey when the key does not open.
 ScopedKey OpenKey(const Query& query, RegKey parent, const char* subKey, std::uint32_t access);
 
-// RegQueryValueEx into a whole buffer, given its full size: true when the
+// RegQueryValueExA into a whole buffer, given its full size: true when the
 // value was read. The buffer is emptied first, so it holds text either way.
 template <std::size_t N>
 bool ReadValue(const Query& query, const ScopedKey& key, const char* valueName, char (&buffer)[N])
@@ -118,7 +118,7 @@ bool ReadValue(const Query& query, const ScopedKey& key, const char* valueName, 
     static_assert(N > 0 && N <= UINT32_MAX, "registry value buffers are small");
     buffer[0] = '\0';
     std::uint32_t size = N;
-    if (query.RegQueryValueEx(key.get(), valueName, buffer, &size) != kErrorSuccess) {
+    if (query.RegQueryValueExA(key.get(), valueName, buffer, &size) != kErrorSuccess) {
         buffer[0] = '\0';
         return false;
     }

@@ -21,12 +21,12 @@ bool VisitAppliedPatches(const Query& query, const char* productCode, Visit visi
     GuidBuffer targetProductCode = "";
     std::uint32_t targetContext = 0;
     std::uint32_t index = 0;
-    while (query.MsiEnumPatchesEx(productCode, nullptr, kContextAll, kPatchStateApplied, index,
+    while (query.MsiEnumPatchesExA(productCode, nullptr, kContextAll, kPatchStateApplied, index,
                                   patchCode, targetProductCode, &targetContext) == kErrorSuccess) {
         ++index;
         char displayName[kDisplayNameChars] = "";
         std::uint32_t chars = kDisplayNameChars;
-        if (query.MsiGetPatchInfoEx(patchCode, targetProductCode, nullptr, kContextMachine,
+        if (query.MsiGetPatchInfoExA(patchCode, targetProductCode, nullptr, kContextMachine,
                                     "DisplayName", displayName, &chars) == kErrorSuccess
             && !visit(displayName))
             break;
@@ -76,7 +76,7 @@ void ScanRelease93Catalogue(const Scan& scan)
 
         GuidBuffer installedCode = "";
         std::uint32_t installedContext = 0;
-        if (query.MsiEnumProductsEx(row.productCode, nullptr, kContextAll, 0, installedCode,
+        if (query.MsiEnumProductsExA(row.productCode, nullptr, kContextAll, 0, installedCode,
                                     &installedContext) != kErrorSuccess)
             continue;
 

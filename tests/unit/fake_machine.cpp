@@ -98,7 +98,7 @@ void FakeMachine::FailPatchEnumeration(const std::string& productCode, std::uint
     failEnumAt_[productCode] = index;
 }
 
-QueryStatus FakeMachine::MsiEnumProductsEx(const char* productCode, const char* userSid,
+QueryStatus FakeMachine::MsiEnumProductsExA(const char* productCode, const char* userSid,
                                            std::uint32_t context, std::uint32_t index,
                                            GuidBuffer& installedProductCode,
                                            std::uint32_t* installedContext) const
@@ -118,7 +118,7 @@ QueryStatus FakeMachine::MsiEnumProductsEx(const char* productCode, const char* 
     return kErrorSuccess;
 }
 
-QueryStatus FakeMachine::MsiEnumPatchesEx(const char* productCode, const char* userSid,
+QueryStatus FakeMachine::MsiEnumPatchesExA(const char* productCode, const char* userSid,
                                           std::uint32_t context, std::uint32_t filter,
                                           std::uint32_t index, GuidBuffer& patchCode,
                                           GuidBuffer& targetProductCode,
@@ -145,7 +145,7 @@ QueryStatus FakeMachine::MsiEnumPatchesEx(const char* productCode, const char* u
     return kErrorSuccess;
 }
 
-QueryStatus FakeMachine::MsiGetPatchInfoEx(const char* patchCode, const char* productCode,
+QueryStatus FakeMachine::MsiGetPatchInfoExA(const char* patchCode, const char* productCode,
                                            const char* userSid, std::uint32_t context,
                                            const char* property, char* value,
                                            std::uint32_t* valueChars) const
@@ -174,7 +174,7 @@ const FakeMachine::Handle* FakeMachine::FindHandle(RegKey key) const
     return &found->second;
 }
 
-QueryStatus FakeMachine::RegOpenKeyEx(RegKey parent, const char* subKey, std::uint32_t options,
+QueryStatus FakeMachine::RegOpenKeyExA(RegKey parent, const char* subKey, std::uint32_t options,
                                       std::uint32_t access, RegKey* result) const
 {
     if (options != 0)
@@ -196,7 +196,7 @@ QueryStatus FakeMachine::RegOpenKeyEx(RegKey parent, const char* subKey, std::ui
     return kErrorSuccess;
 }
 
-QueryStatus FakeMachine::RegQueryValueEx(RegKey key, const char* valueName, char* data,
+QueryStatus FakeMachine::RegQueryValueExA(RegKey key, const char* valueName, char* data,
                                          std::uint32_t* dataSize) const
 {
     const Handle* handle = FindHandle(key);
@@ -207,7 +207,7 @@ QueryStatus FakeMachine::RegQueryValueEx(RegKey key, const char* valueName, char
     return kErrorFileNotFound;
 }
 
-QueryStatus FakeMachine::RegQueryInfoKey(RegKey key, std::uint32_t* values) const
+QueryStatus FakeMachine::RegQueryInfoKeyA(RegKey key, std::uint32_t* values) const
 {
     const Handle* handle = FindHandle(key);
     const Key* found = FindKey(handle->view, handle->path);
@@ -217,7 +217,7 @@ QueryStatus FakeMachine::RegQueryInfoKey(RegKey key, std::uint32_t* values) cons
     return kErrorSuccess;
 }
 
-QueryStatus FakeMachine::RegEnumValue(RegKey key, std::uint32_t index, char* name,
+QueryStatus FakeMachine::RegEnumValueA(RegKey key, std::uint32_t index, char* name,
                                       std::uint32_t* nameChars, char* data,
                                       std::uint32_t* dataSize) const
 {
@@ -232,7 +232,7 @@ QueryStatus FakeMachine::RegEnumValue(RegKey key, std::uint32_t index, char* nam
     return CopyValueData(value.second.data(), value.second.size(), data, dataSize);
 }
 
-QueryStatus FakeMachine::RegEnumKeyEx(RegKey key, std::uint32_t index, char* name,
+QueryStatus FakeMachine::RegEnumKeyExA(RegKey key, std::uint32_t index, char* name,
                                       std::uint32_t* nameChars) const
 {
     const Handle* handle = FindHandle(key);

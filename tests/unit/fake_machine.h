@@ -51,27 +51,27 @@ public:
 
     // Query
     bool IsWow64Process() const override { return wow64_; }
-    QueryStatus MsiEnumProductsEx(const char* productCode, const char* userSid,
+    QueryStatus MsiEnumProductsExA(const char* productCode, const char* userSid,
                                   std::uint32_t context, std::uint32_t index,
                                   GuidBuffer& installedProductCode,
                                   std::uint32_t* installedContext) const override;
-    QueryStatus MsiEnumPatchesEx(const char* productCode, const char* userSid,
+    QueryStatus MsiEnumPatchesExA(const char* productCode, const char* userSid,
                                  std::uint32_t context, std::uint32_t filter, std::uint32_t index,
                                  GuidBuffer& patchCode, GuidBuffer& targetProductCode,
                                  std::uint32_t* targetContext) const override;
-    QueryStatus MsiGetPatchInfoEx(const char* patchCode, const char* productCode,
+    QueryStatus MsiGetPatchInfoExA(const char* patchCode, const char* productCode,
                                   const char* userSid, std::uint32_t context,
                                   const char* property, char* value,
                                   std::uint32_t* valueChars) const override;
-    QueryStatus RegOpenKeyEx(RegKey parent, const char* subKey, std::uint32_t options,
+    QueryStatus RegOpenKeyExA(RegKey parent, const char* subKey, std::uint32_t options,
                              std::uint32_t access, RegKey* result) const override;
-    QueryStatus RegQueryValueEx(RegKey key, const char* valueName, char* data,
+    QueryStatus RegQueryValueExA(RegKey key, const char* valueName, char* data,
                                 std::uint32_t* dataSize) const override;
-    QueryStatus RegQueryInfoKey(RegKey key, std::uint32_t* values) const override;
-    QueryStatus RegEnumValue(RegKey key, std::uint32_t index, char* name,
+    QueryStatus RegQueryInfoKeyA(RegKey key, std::uint32_t* values) const override;
+    QueryStatus RegEnumValueA(RegKey key, std::uint32_t index, char* name,
                              std::uint32_t* nameChars, char* data,
                              std::uint32_t* dataSize) const override;
-    QueryStatus RegEnumKeyEx(RegKey key, std::uint32_t index, char* name,
+    QueryStatus RegEnumKeyExA(RegKey key, std::uint32_t index, char* name,
                              std::uint32_t* nameChars) const override;
     QueryStatus RegCloseKey(RegKey key) const override;
 
