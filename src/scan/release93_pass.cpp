@@ -55,6 +55,14 @@ void ComposeTitle(char (&title)[kTextSize], const char* baseName, bool servicePa
 
 }  // namespace
 
+bool IsProductInstalled(const Query& query, const char* productCode)
+{
+    GuidBuffer installedCode = "";
+    std::uint32_t installedContext = 0;
+    return query.MsiEnumProductsExA(productCode, nullptr, kContextAll, 0, installedCode,
+                                    &installedContext) == kErrorSuccess;
+}
+
 void AppendPatchLines(const Query& query, InventoryEntry& entry, const char* productCode)
 {
     VisitAppliedPatches(query, productCode, [&entry](const char* displayName) {
@@ -74,10 +82,7 @@ void ScanRelease93Catalogue(const Scan& scan)
             access = kKeyQueryValue | kKeyWow64_64Key;
         }
 
-        GuidBuffer installedCode = "";
-        std::uint32_t installedContext = 0;
-        if (query.MsiEnumProductsExA(row.productCode, nullptr, kContextAll, 0, installedCode,
-                                    &installedContext) != kErrorSuccess)
+        if (!IsProductInstalled(query, row.productCode))
             continue;
 
         bool releasePatch = false;

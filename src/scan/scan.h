@@ -23,6 +23,9 @@ void ScanInstallerCatalogue(const Scan& scan);
 void ScanRelease94Keys(const Scan& scan);
 void ScanBelsarKeys(const Scan& scan);
 
+// Whether Windows Installer has the product installed, in any context.
+bool IsProductInstalled(const Query& query, const char* productCode);
+
 // One detail line per applied patch of the product whose display name reads.
 void AppendPatchLines(const Query& query, InventoryEntry& entry, const char* productCode);
 

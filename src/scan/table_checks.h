@@ -25,6 +25,19 @@ constexpr bool IsBracedGuid(const char (&code)[39])
     return code[38] == '\0';
 }
 
+// Byte-exact equality of two zero-terminated fields of one width.
+template <std::size_t N>
+constexpr bool SameText(const char (&a)[N], const char (&b)[N])
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        if (a[i] != b[i])
+            return false;
+        if (a[i] == '\0')
+            return true;
+    }
+    return true;
+}
+
 template <typename Row, std::size_t N>
 constexpr bool AllProductCodesAreGuids(const Row (&rows)[N])
 {

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Checks catalogue product codes against a computation of our own: SHA-1 of
+"""Checks the catalogue product codes against a computation of our own: SHA-1 of
 the URL namespace and the name, laid out as RFC 4122 section 4.3 says, without
-the uuid module that tools/product_codes.py uses."""
+the uuid module that tools/product_codes.py uses. No code may serve two
+products."""
 import hashlib
 import re
 import sys
@@ -23,18 +24,28 @@ def rows(header: str):
     return re.findall(r'\{"([^"]+)",[^{}]*?"(\{[0-9A-F-]{36}\})"', text)
 
 
+# Each table, with the number of rows it holds.
+TABLES = {"release93_catalogue.h": 31, "installer_catalogue.h": 57}
+
+
 def main(folder):
-    checked = 0
-    for name, code in rows(folder + "/release93_catalogue.h"):
-        expected = version5("urn:mirovant931:product:" + name)
-        if code != expected:
-            print(f"{name}: {code}, expected {expected}")
+    seen = {}
+    for header, count in TABLES.items():
+        checked = 0
+        for name, code in rows(folder + "/" + header):
+            expected = version5("urn:mirovant931:product:" + name)
+            if code != expected:
+                print(f"{header}: {name}: {code}, expected {expected}")
+                return 1
+            if code in seen:
+                print(f"{header}: {name}: {code} is also the code of {seen[code]}")
+                return 1
+            seen[code] = name
+            checked += 1
+        if checked != count:
+            print(f"{header}: found {checked} rows, expected {count}")
             return 1
-        checked += 1
-    if checked != 31:
-        print(f"found {checked} rows, expected 31")
-        return 1
-    print(f"{checked} product codes checked")
+    print(f"{len(seen)} product codes checked")
     return 0
 
 
