@@ -48,30 +48,46 @@ void CopyGuid(const std::string& code, GuidBuffer& buffer)
     std::snprintf(buffer, kGuidSize, "%s", code.c_str());
 }
 
+bool IsDword(const RegValue* value)
+{
+    return value != nullptr && value->type == kRegDword && value->data.size() == 4;
+}
+
+std::uint32_t DwordOf(const RegValue& value)
+{
+    std::uint32_t number = 0;
+    for (int i = 3; i >= 0; --i)
+        number = (number << 8) | static_cast<unsigned char>(value.data[i]);
+    return number;
+}
+
 // A value as the installer reads a property: text up to its first zero, a
 // DWORD in decimal, nothing when absent.
 std::string PropertyText(const RegValue* value)
 {
     if (value == nullptr)
         return "";
-    if (value->type == kRegDword && value->data.size() == 4) {
-        std::uint32_t number = 0;
-        for (int i = 3; i >= 0; --i)
-            number = (number << 8) | static_cast<unsigned char>(value->data[i]);
-        return std::to_string(number);
-    }
+    if (IsDword(value))
+        return std::to_string(DwordOf(*value));
     return value->data.substr(0, value->data.find('\0'));
 }
 
+// A DWORD value, 0 when absent or of another type.
 std::uint32_t DwordValue(const RegNode* key, const char* name)
 {
     const RegValue* value = key == nullptr ? nullptr : key->Value(name);
-    if (value == nullptr || value->type != kRegDword || value->data.size() != 4)
-        return 0;
-    std::uint32_t number = 0;
-    for (int i = 3; i >= 0; --i)
-        number = (number << 8) | static_cast<unsigned char>(value->data[i]);
-    return number;
+    return IsDword(value) ? DwordOf(*value) : 0;
+}
+
+// A value's data under the buffer contract; with no buffer, its size only.
+QueryStatus CopyData(const RegValue& value, char* data, std::uint32_t* dataSize)
+{
+    if (data == nullptr) {
+        if (dataSize != nullptr)
+            *dataSize = static_cast<std::uint32_t>(value.data.size());
+        return kErrorSuccess;
+    }
+    return CopyValueData(value.data.data(), value.data.size(), data, dataSize);
 }
 
 // The strings of a REG_MULTI_SZ value, empty ones left out.
@@ -121,26 +137,32 @@ ExportMachine::ExportMachine(const RegistryTree& tree, const CodePage& codePage,
 
 // Registry.
 
-const ExportMachine::Handle* ExportMachine::FindHandle(RegKey key) const
+// The key behind a handle, when the handle grants the right asked for.
+QueryStatus ExportMachine::OpenedKey(RegKey key, std::uint32_t right, const RegNode** node) const
 {
-    static const Handle machine{nullptr, kKeyAllAccess};
-    if (key == kHkeyLocalMachine)
-        return &machine;
-    const auto found = handles_.find(key);
-    return found == handles_.end() ? nullptr : &found->second;
+    Handle handle{&tree_.Root(Hive::LocalMachine), kKeyAllAccess};
+    if (key != kHkeyLocalMachine) {
+        const auto found = handles_.find(key);
+        if (found == handles_.end())
+            return kErrorInvalidHandle;
+        handle = found->second;
+    }
+    if ((handle.access & right) != right)
+        return kErrorAccessDenied;
+    *node = handle.node;
+    return kErrorSuccess;
 }
 
 QueryStatus ExportMachine::RegOpenKeyExA(RegKey parent, const char* subKey, std::uint32_t,
                                          std::uint32_t access, RegKey* result) const
 {
-    const Handle* handle = FindHandle(parent);
-    if (handle == nullptr)
-        return kErrorInvalidHandle;
+    const RegNode* node = nullptr;
+    if (const QueryStatus status = OpenedKey(parent, 0, &node); status != kErrorSuccess)
+        return status;
     if (result == nullptr || ((access & kKeyWow64_64Key) && (access & kKeyWow64_32Key)))
         return kErrorInvalidParameter;
 
     const RegNode* root = &tree_.Root(Hive::LocalMachine);
-    const RegNode* node = handle->node != nullptr ? handle->node : root;
     std::string path = subKey != nullptr ? Utf8FromAnsi(subKey, codePage_) : "";
     if (!path.empty() && path.back() == '\\')
         path.pop_back();
@@ -169,34 +191,23 @@ QueryStatus ExportMachine::RegOpenKeyExA(RegKey parent, const char* subKey, std:
 QueryStatus ExportMachine::RegQueryValueExA(RegKey key, const char* valueName, char* data,
                                             std::uint32_t* dataSize) const
 {
-    const Handle* handle = FindHandle(key);
-    if (handle == nullptr)
-        return kErrorInvalidHandle;
-    if (!(handle->access & kKeyQueryValue))
-        return kErrorAccessDenied;
+    const RegNode* node = nullptr;
+    if (const QueryStatus status = OpenedKey(key, kKeyQueryValue, &node); status != kErrorSuccess)
+        return status;
     if (dataSize == nullptr && data != nullptr)
         return kErrorInvalidParameter;
-    const RegNode* node = handle->node != nullptr ? handle->node : &tree_.Root(Hive::LocalMachine);
     const RegValue* value =
         node->Value(valueName != nullptr ? Utf8FromAnsi(valueName, codePage_) : std::string());
     if (value == nullptr)
         return kErrorFileNotFound;
-    if (data == nullptr) {
-        if (dataSize != nullptr)
-            *dataSize = static_cast<std::uint32_t>(value->data.size());
-        return kErrorSuccess;
-    }
-    return CopyValueData(value->data.data(), value->data.size(), data, dataSize);
+    return CopyData(*value, data, dataSize);
 }
 
 QueryStatus ExportMachine::RegQueryInfoKeyA(RegKey key, std::uint32_t* values) const
 {
-    const Handle* handle = FindHandle(key);
-    if (handle == nullptr)
-        return kErrorInvalidHandle;
-    if (!(handle->access & kKeyQueryValue))
-        return kErrorAccessDenied;
-    const RegNode* node = handle->node != nullptr ? handle->node : &tree_.Root(Hive::LocalMachine);
+    const RegNode* node = nullptr;
+    if (const QueryStatus status = OpenedKey(key, kKeyQueryValue, &node); status != kErrorSuccess)
+        return status;
     if (values != nullptr)
         *values = static_cast<std::uint32_t>(node->values().size());
     return kErrorSuccess;
@@ -206,14 +217,11 @@ QueryStatus ExportMachine::RegEnumValueA(RegKey key, std::uint32_t index, char* 
                                          std::uint32_t* nameChars, char* data,
                                          std::uint32_t* dataSize) const
 {
-    const Handle* handle = FindHandle(key);
-    if (handle == nullptr)
-        return kErrorInvalidHandle;
-    if (!(handle->access & kKeyQueryValue))
-        return kErrorAccessDenied;
+    const RegNode* node = nullptr;
+    if (const QueryStatus status = OpenedKey(key, kKeyQueryValue, &node); status != kErrorSuccess)
+        return status;
     if (name == nullptr || nameChars == nullptr || (data != nullptr && dataSize == nullptr))
         return kErrorInvalidParameter;
-    const RegNode* node = handle->node != nullptr ? handle->node : &tree_.Root(Hive::LocalMachine);
     if (index >= node->values().size())
         return kErrorNoMoreItems;
     const RegValue& value = node->values()[index];
@@ -221,25 +229,18 @@ QueryStatus ExportMachine::RegEnumValueA(RegKey key, std::uint32_t index, char* 
     const QueryStatus named = CopyName(ansiName.c_str(), ansiName.size(), name, nameChars);
     if (named != kErrorSuccess)
         return named;
-    if (data == nullptr) {
-        if (dataSize != nullptr)
-            *dataSize = static_cast<std::uint32_t>(value.data.size());
-        return kErrorSuccess;
-    }
-    return CopyValueData(value.data.data(), value.data.size(), data, dataSize);
+    return CopyData(value, data, dataSize);
 }
 
 QueryStatus ExportMachine::RegEnumKeyExA(RegKey key, std::uint32_t index, char* name,
                                          std::uint32_t* nameChars) const
 {
-    const Handle* handle = FindHandle(key);
-    if (handle == nullptr)
-        return kErrorInvalidHandle;
-    if (!(handle->access & kKeyEnumerateSubKeys))
-        return kErrorAccessDenied;
+    const RegNode* node = nullptr;
+    if (const QueryStatus status = OpenedKey(key, kKeyEnumerateSubKeys, &node);
+        status != kErrorSuccess)
+        return status;
     if (name == nullptr || nameChars == nullptr)
         return kErrorInvalidParameter;
-    const RegNode* node = handle->node != nullptr ? handle->node : &tree_.Root(Hive::LocalMachine);
     if (index >= node->ChildCount())
         return kErrorNoMoreItems;
     const std::string ansiName = AnsiFromUtf8(node->ChildAt(index).name(), codePage_);

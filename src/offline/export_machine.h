@@ -64,7 +64,7 @@ private:
         std::string sid;
     };
 
-    const Handle* FindHandle(RegKey key) const;
+    QueryStatus OpenedKey(RegKey key, std::uint32_t right, const RegNode** node) const;
     bool ResolveUsers(const char* userSid, std::uint32_t context,
                       std::vector<std::string>* users) const;
     const RegNode* ProductsKey(std::uint32_t context, const std::string& sid) const;
