@@ -91,7 +91,7 @@ static_assert(RulesFit(), "every kept path has at most kMaxKeptDepth names");
 // operator[], its names separated by backslashes. It is split only as far as
 // the rules look, since most paths differ from them early.
 template <typename Units>
-bool IsKeptKey(Hive hive, const Units& path)
+bool IsKeptPath(Hive hive, const Units& path)
 {
     std::size_t starts[kMaxKeptDepth + 1];  // where each name starts; then past the last
     std::size_t split = 0;                  // names split so far
@@ -144,5 +144,5 @@ inline bool IsKeptKey(Hive hive, std::string_view path)
         std::size_t size() const { return text.size(); }
         unsigned operator[](std::size_t i) const { return static_cast<unsigned char>(text[i]); }
     };
-    return IsKeptKey(hive, Bytes{path});
+    return IsKeptPath(hive, Bytes{path});
 }

@@ -183,7 +183,7 @@ bool IsSkippedKeyLine(const RawUnits<Width>& line)
     // Exports spell the machine's root this way; other spellings take the loop.
     constexpr std::string_view kMachine = "HKEY_LOCAL_MACHINE\\";
     if (path.size() > kMachine.size() && SpelledAs(path, kMachine))
-        return !IsKeptKey(Hive::LocalMachine, path.Sub(kMachine.size(), path.size() - kMachine.size()));
+        return !IsKeptPath(Hive::LocalMachine, path.Sub(kMachine.size(), path.size() - kMachine.size()));
     std::size_t slash = 0;
     while (slash < path.size() && path[slash] != '\\')
         ++slash;
@@ -199,7 +199,7 @@ bool IsSkippedKeyLine(const RawUnits<Width>& line)
         if (!root.kept || slash == path.size())
             return true;
         return root.prefix[0] == '\0'
-               && !IsKeptKey(root.hive, path.Sub(slash + 1, path.size() - slash - 1));
+               && !IsKeptPath(root.hive, path.Sub(slash + 1, path.size() - slash - 1));
     }
     return false;
 }
@@ -416,6 +416,7 @@ void ExportParser::ReadValueLine(Cursor& cursor)
     }
     if (cursor.Peek() == '"') {
         const std::string text = ReadQuoted(cursor, true);
+        ExpectLineEnd(cursor);
         data = unicodeText_ ? AnsiFromUtf8(text, codePage_) : text;
         data += '\0';
     } else if (StartsWithNoCase(cursor.text, cursor.pos, "dword:")) {
