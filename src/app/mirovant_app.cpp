@@ -8,6 +8,7 @@
 #include "platform/win32_query.h"
 #include "report/report.h"
 #include "scan/inventory.h"
+#include "ui/mirovant_dlg.h"
 
 namespace {
 
@@ -93,6 +94,9 @@ void CMirovant9xApp::RunSilent(const std::string& fileName)
 
 void CMirovant9xApp::RunMainWindow()
 {
-    // The main window is not built yet.
+    CMirovant9xDlg dialog(theQuery, theInventory);
+    SetMainWindow(&dialog);
+    dialog.DoModal();
+    SetMainWindow(nullptr);
     ClearInventory(theInventory);
 }

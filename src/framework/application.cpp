@@ -1,5 +1,7 @@
 #include "framework/application.h"
 
+#include "framework/dialog.h"
+
 namespace {
 
 Application* currentApplication = nullptr;
@@ -53,11 +55,22 @@ bool Application::InitInstance()
     return true;
 }
 
+HINSTANCE ResourceInstance()
+{
+    const Application* application = Application::Current();
+    return application != nullptr ? application->Instance() : ::GetModuleHandleA(nullptr);
+}
+
+HWND Application::MainWindow() const
+{
+    return mainWindow_ != nullptr ? mainWindow_->Handle() : nullptr;
+}
+
 int Application::ShowMessageBox(const char* text, UINT type) const
 {
     if ((type & MB_ICONMASK) == 0)
         type |= MB_ICONEXCLAMATION;
-    return ::MessageBoxA(mainWindow_, text, name_.c_str(), type);
+    return ::MessageBoxA(MainWindow(), text, name_.c_str(), type);
 }
 
 const Application::CommandEntry* Application::CommandTable() const

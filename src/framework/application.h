@@ -7,6 +7,8 @@
 
 #include <string>
 
+class Dialog;
+
 class Application {
 public:
     Application();
@@ -28,8 +30,10 @@ public:
     // message box.
     const std::string& Name() const { return name_; }
 
-    HWND MainWindow() const { return mainWindow_; }
-    void SetMainWindow(HWND window) { mainWindow_ = window; }
+    // The main window while it is open, otherwise null: it owns the message
+    // boxes and the dialogs shown meanwhile. Null clears it.
+    HWND MainWindow() const;
+    void SetMainWindow(Dialog* window) { mainWindow_ = window; }
 
     // A message box owned by the main window, if there is one, captioned with
     // the application's name; the exclamation icon unless `type` names another.
@@ -64,9 +68,12 @@ private:
     std::string commandLine_;
     std::string name_;
     std::string registryKey_;
-    HWND mainWindow_ = nullptr;
+    Dialog* mainWindow_ = nullptr;
     int exitStatus_ = 0;
 };
+
+// The module that holds the program's resources: the executable.
+HINSTANCE ResourceInstance();
 
 // The standard Help command id.
 constexpr UINT kIdHelp = 0xE146;

@@ -10,5 +10,10 @@
 #define IDC_REFRESH 1001
 #define IDC_SAVEAS 1002
 
+// Controls that nothing refers to.
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 // The About command of the system menu.
 #define IDM_ABOUTBOX 0x0010
