@@ -435,12 +435,13 @@ QueryStatus ExportMachine::MsiGetPatchInfoExA(const char* patchCode, const char*
     const RegNode* product = UserDataKey(sid, "Products\\" + *packedProduct);
     if (product == nullptr)
         return kErrorUnknownProduct;
-    // A patch counts as registered when its cached package is recorded.
+    // The patch must be registered for the user (where its cached package is
+    // recorded) and for the product.
     const RegNode* patch = UserDataKey(sid, "Patches\\" + *packedPatch);
     const RegNode* productPatches = product->Child("Patches");
     const RegNode* productPatch =
         productPatches == nullptr ? nullptr : productPatches->Child(*packedPatch);
-    if (patch == nullptr || patch->Value("LocalPackage") == nullptr || productPatch == nullptr)
+    if (patch == nullptr || productPatch == nullptr)
         return kErrorUnknownPatch;
 
     const RegValue* found = nullptr;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <iterator>
 #include <string_view>
 
@@ -88,51 +89,76 @@ static_assert(RulesFit(), "every kept path has at most kMaxKeptDepth names");
 
 // Whether the key at a path under the hive is kept. The path is any sequence
 // of code units (bytes of UTF-8 or ANSI text, or UTF-16 units) with size() and
-// operator[], its names separated by backslashes. It is split only as far as
-// the rules look, since most paths differ from them early.
+// operator[], its names separated by backslashes. The path is walked once,
+// name by name, against the rules still matching; most paths leave them all
+// within the first two names. *settled, when given, becomes the end of the
+// names that decided a "no" whatever follows them, or npos.
 template <typename Units>
-bool IsKeptPath(Hive hive, const Units& path)
+bool IsKeptPath(Hive hive, const Units& path, std::size_t* settled = nullptr)
 {
-    std::size_t starts[kMaxKeptDepth + 1];  // where each name starts; then past the last
-    std::size_t split = 0;                  // names split so far
-    bool ended = false;                     // the path has exactly `split` names
-    const auto splitTo = [&](std::size_t depth) {
-        std::size_t i = split == 0 ? 0 : starts[split];
-        while (split < depth && !ended) {
-            starts[split] = i;
-            while (i < path.size() && path[i] != '\\')
-                ++i;
-            ++split;
-            ended = i >= path.size();
-            starts[split] = ++i;
-        }
-        return split >= depth;
-    };
+    if (settled != nullptr)
+        *settled = static_cast<std::size_t>(-1);
+    static_assert(std::size(kKeptKeys) <= 32, "rules are tracked in a 32-bit mask");
     const auto fold = [](unsigned c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
-    const char* compared[kMaxKeptDepth] = {};
-    bool same[kMaxKeptDepth] = {};
-    for (const KeptRule& rule : kKeptRules) {
-        if (rule.hive != hive)
-            continue;
-        bool match = true;
-        for (std::size_t n = 0; match && n < rule.depth; ++n) {
-            const std::string_view want = rule.names[n];
-            if (!splitTo(n + 1)) {
-                match = false;  // an ancestor of the kept key
-            } else if (want == "*") {
-            } else if (compared[n] == want.data()) {
-                match = same[n];
+    std::uint32_t alive = 0;
+    for (std::size_t r = 0; r < kKeptRules.size(); ++r)
+        alive |= kKeptRules[r].hive == hive ? 1u << r : 0;
+
+    std::size_t start = 0;  // where the name at `depth` begins
+    for (std::size_t depth = 0; alive != 0; ++depth) {
+        std::size_t end = start;  // the end of the name, found when a rule needs it
+        bool endKnown = false;
+        const auto findEnd = [&](std::size_t from) {
+            if (!endKnown) {
+                for (end = from; end < path.size() && path[end] != '\\';)
+                    ++end;
+                endKnown = true;
+            }
+        };
+        const char* comparedName = nullptr;  // equal names share one view
+        bool comparedSame = false;
+        bool anySame = false;
+        std::uint32_t next = 0;
+        for (std::size_t r = 0; r < kKeptRules.size(); ++r) {
+            if (!(alive & (1u << r)))
+                continue;
+            const KeptRule& rule = kKeptRules[r];
+            const std::string_view want = rule.names[depth];
+            bool same = true;
+            if (want == "*") {
+                findEnd(start);
+            } else if (want.data() == comparedName) {
+                same = comparedSame;
             } else {
-                const std::size_t size = starts[n + 1] - 1 - starts[n];
-                match = want.size() == size;
-                for (std::size_t i = 0; match && i < size; ++i)
-                    match = fold(static_cast<unsigned char>(want[i])) == fold(path[starts[n] + i]);
-                compared[n] = want.data();
-                same[n] = match;
+                std::size_t i = 0;
+                while (i < want.size() && start + i < path.size()
+                       && fold(static_cast<unsigned char>(want[i])) == fold(path[start + i]))
+                    ++i;
+                same = i == want.size();
+                if (same) {
+                    findEnd(start + i);
+                    same = end == start + i;
+                }
+                comparedName = want.data();
+                comparedSame = same;
+            }
+            if (!same)
+                continue;
+            anySame = true;
+            const bool last = end >= path.size();
+            if (depth + 1 == rule.depth) {
+                if (last || rule.subtree)
+                    return true;
+            } else if (!last) {
+                next |= 1u << r;  // an ancestor of the kept key is not kept
             }
         }
-        if (match && (rule.subtree || (splitTo(rule.depth) && ended && split == rule.depth)))
-            return true;
+        if (next == 0 && !anySame && settled != nullptr) {
+            findEnd(start);
+            *settled = end;  // no rule has this name here
+        }
+        alive = next;
+        start = end + 1;
     }
     return false;
 }

@@ -1,15 +1,14 @@
 #include "offline/line_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
-namespace {
-
-constexpr std::size_t kBufferBytes = 1u << 20;
-
-}  // namespace
-
-LineReader::LineReader(ByteSource& source, const std::string& fileName)
-    : source_(source), fileName_(fileName), buffer_(kBufferBytes)
+LineReader::LineReader(ByteSource& source, const std::string& fileName, std::size_t bufferBytes)
+    : source_(source),
+      fileName_(fileName),
+      storage_(new std::uint16_t[(bufferBytes + 1) / 2]),
+      buffer_(reinterpret_cast<unsigned char*>(storage_.get())),
+      capacity_(bufferBytes)
 {
 }
 
@@ -20,11 +19,11 @@ bool LineReader::Fill()
     if (atEof_)
         return false;
     if (pos_ > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+        std::memmove(buffer_, buffer_ + pos_, end_ - pos_);
         end_ -= pos_;
         pos_ = 0;
     }
-    const std::size_t got = source_.Read(buffer_.data() + end_, buffer_.size() - end_);
+    const std::size_t got = source_.Read(buffer_ + end_, capacity_ - end_);
     if (got == 0) {
         atEof_ = true;
         return false;
@@ -46,22 +45,69 @@ unsigned LineReader::UnitAt(std::size_t pos) const
     return buffer_[pos] | (buffer_[pos + 1] << 8);
 }
 
-// The position of the first LF unit in [from, end), or end.
-std::size_t LineReader::FindLineFeed(std::size_t from, std::size_t end) const
+// The position of the first unit of this ASCII value in [from, end), or end.
+std::size_t LineReader::FindUnit(unsigned char unit, std::size_t from, std::size_t end) const
 {
-    const unsigned char* base = buffer_.data();
     std::size_t at = from;
     while (at < end) {
-        const void* found = std::memchr(base + at, '\n', end - at);
+        const void* found = std::memchr(buffer_ + at, unit, end - at);
         if (found == nullptr)
             return end;
-        const std::size_t hit = static_cast<const unsigned char*>(found) - base;
+        const std::size_t hit = static_cast<const unsigned char*>(found) - buffer_;
         // In UTF-16 the byte must open a unit whose other byte is zero.
-        if (unitSize_ == 1 || ((hit - from) % 2 == 0 && base[hit + 1] == 0))
+        if (unitSize_ == 1 || ((hit - from) % 2 == 0 && buffer_[hit + 1] == 0))
             return hit;
         at = hit + 1;
     }
     return end;
+}
+
+std::size_t LineReader::FindLineFeed(std::size_t from, std::size_t end) const
+{
+    return FindUnit('\n', from, end);
+}
+
+// Where the blanks that end [pos_, at) begin.
+std::size_t LineReader::BlanksBefore(std::size_t at) const
+{
+    while (at > pos_) {
+        const unsigned unit = UnitAt(at - unitSize_);
+        if (unit != ' ' && unit != '\t')
+            break;
+        at -= unitSize_;
+    }
+    return at;
+}
+
+namespace {
+
+// Counts in blocks with narrow counters, which compilers turn into vector code.
+template <typename Unit>
+std::uint64_t CountEqual(const Unit* begin, const Unit* end, Unit value)
+{
+    std::uint64_t total = 0;
+    while (begin < end) {
+        const std::size_t block = std::min<std::size_t>(end - begin, 0xFFFF);
+        std::uint16_t count = 0;
+        for (std::size_t i = 0; i < block; ++i)
+            count = static_cast<std::uint16_t>(count + (begin[i] == value));
+        total += count;
+        begin += block;
+    }
+    return total;
+}
+
+}  // namespace
+
+std::uint64_t LineReader::CountLineFeeds(std::size_t from, std::size_t end) const
+{
+    if (unitSize_ == 1)
+        return CountEqual<unsigned char>(buffer_ + from, buffer_ + end, '\n');
+    // Whole units, compared as the host holds them.
+    const unsigned char lineFeed[2] = {'\n', 0};
+    std::uint16_t unit = 0;
+    std::memcpy(&unit, lineFeed, sizeof unit);
+    return CountEqual<std::uint16_t>(storage_.get() + from / 2, storage_.get() + end / 2, unit);
 }
 
 void LineReader::CheckEnd() const
@@ -74,7 +120,7 @@ TextEncoding LineReader::DetectEncoding()
 {
     while (end_ < 4 && Fill()) {
     }
-    const unsigned char* b = buffer_.data();
+    const unsigned char* b = buffer_;
     const auto starts = [&](std::initializer_list<unsigned char> bytes) {
         return end_ >= bytes.size() && std::equal(bytes.begin(), bytes.end(), b);
     };
@@ -119,7 +165,7 @@ bool LineReader::ReadLine(std::string& line, bool* crlf)
         const std::size_t stop = FindLineFeed(pos_, end);
         if (line.size() + (stop - pos_) > kMaxLineBytes)
             throw ExportError(fileName_, nextLine_, "the line is longer than 8 MiB");
-        line.append(reinterpret_cast<const char*>(buffer_.data() + pos_), stop - pos_);
+        line.append(reinterpret_cast<const char*>(buffer_ + pos_), stop - pos_);
         ended = stop != end;
         pos_ = ended ? stop + unitSize_ : stop;
     }
@@ -134,9 +180,11 @@ bool LineReader::ReadLine(std::string& line, bool* crlf)
     return true;
 }
 
+// Looks for '[' units and keeps the line count with a count of the line feeds
+// passed over, rather than going from line to line: most lines are skipped.
 bool LineReader::SkipToKeyLine()
 {
-    bool atLineStart = true;
+    bool blankLine = true;  // only blanks since the last line feed before pos_
     for (;;) {
         const std::size_t end = CompleteEnd();
         if (pos_ == end) {
@@ -145,24 +193,22 @@ bool LineReader::SkipToKeyLine()
             CheckEnd();
             return false;
         }
-        if (atLineStart) {
-            const unsigned unit = UnitAt(pos_);
-            if (unit == '[')
+        for (std::size_t from = pos_;;) {
+            const std::size_t bracket = FindUnit('[', from, end);
+            if (bracket == end)
+                break;
+            const std::size_t lineStart = BlanksBefore(bracket);
+            if (lineStart == pos_ ? blankLine : UnitAt(lineStart - unitSize_) == '\n') {
+                nextLine_ += CountLineFeeds(pos_, bracket);
+                pos_ = bracket;
                 return true;
-            if (unit == ' ' || unit == '\t') {
-                pos_ += unitSize_;
-                continue;
             }
-            atLineStart = false;
+            from = bracket + unitSize_;
         }
-        const std::size_t stop = FindLineFeed(pos_, end);
-        if (stop == end) {
-            pos_ = end;
-            continue;
-        }
-        pos_ = stop + unitSize_;
-        ++nextLine_;
-        atLineStart = true;
+        const std::size_t tail = BlanksBefore(end);
+        blankLine = tail == pos_ ? blankLine : UnitAt(tail - unitSize_) == '\n';
+        nextLine_ += CountLineFeeds(pos_, end);
+        pos_ = end;
     }
 }
 
@@ -175,11 +221,11 @@ bool LineReader::PeekLine(const unsigned char** units, std::size_t* count)
         if (stop != end || (atEof_ && end > pos_)) {
             peekEnd_ = stop;
             peekEnded_ = stop != end;
-            *units = buffer_.data() + pos_;
+            *units = buffer_ + pos_;
             *count = (stop - pos_) / unitSize_;
             return true;
         }
-        if (pos_ == 0 && end_ == buffer_.size())
+        if (pos_ == 0 && end_ == capacity_)
             return false;
         const std::size_t scanned = end - pos_;
         if (!Fill())

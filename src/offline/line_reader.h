@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
+#include <memory>
 
 #include "offline/reg_export.h"
 
@@ -13,7 +13,7 @@ enum class TextEncoding { Bytes, Utf8Bom, Utf16Le };
 
 class LineReader {
 public:
-    LineReader(ByteSource& source, const std::string& fileName);
+    LineReader(ByteSource& source, const std::string& fileName, std::size_t bufferBytes);
 
     // Looks at the first bytes and consumes a byte-order mark. Throws for
     // encodings an export never has.
@@ -41,12 +41,19 @@ private:
     bool Fill();
     std::size_t CompleteEnd() const;
     unsigned UnitAt(std::size_t pos) const;
+    std::size_t FindUnit(unsigned char unit, std::size_t from, std::size_t end) const;
     std::size_t FindLineFeed(std::size_t from, std::size_t end) const;
+    std::size_t BlanksBefore(std::size_t at) const;
+    std::uint64_t CountLineFeeds(std::size_t from, std::size_t end) const;
     void CheckEnd() const;
 
     ByteSource& source_;
     const std::string& fileName_;
-    std::vector<unsigned char> buffer_;
+    // UTF-16 units, so that they can be counted as such; not zeroed, as only
+    // what was read is used.
+    std::unique_ptr<std::uint16_t[]> storage_;
+    unsigned char* buffer_;
+    std::size_t capacity_;
     std::size_t pos_ = 0;  // always at a unit boundary
     std::size_t end_ = 0;
     bool atEof_ = false;

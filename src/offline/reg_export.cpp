@@ -1,5 +1,6 @@
 #include "offline/reg_export.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iterator>
@@ -164,12 +165,16 @@ bool SpelledAs(const RawUnits<Width>& units, std::string_view text)
     return true;
 }
 
-// Whether a raw line is a plain key line ("[root\path]") of a key that is not
+// Whether a raw line is a plain key line ("[root\\path]") of a key that is not
 // kept, so that it can be passed over without decoding it. Anything else goes
-// the full way, which also reports what is wrong.
+// the full way, which also reports what is wrong. *settled becomes the length
+// of the line's start that decided, when the line begins with '[' and the
+// keys under that start are not kept either; else npos.
 template <std::size_t Width>
-bool IsSkippedKeyLine(const RawUnits<Width>& line)
+bool IsSkippedKeyLine(const RawUnits<Width>& line, std::size_t* settled)
 {
+    constexpr std::size_t npos = static_cast<std::size_t>(-1);
+    *settled = npos;
     const auto blank = [](unsigned c) { return c == ' ' || c == '\t' || c == '\r'; };
     std::size_t begin = 0;
     std::size_t end = line.size();
@@ -179,11 +184,19 @@ bool IsSkippedKeyLine(const RawUnits<Width>& line)
         --end;
     if (end - begin < 2 || line[begin] != '[' || line[end - 1] != ']' || line[begin + 1] == '-')
         return false;
-    const RawUnits<Width> path = line.Sub(begin + 1, end - begin - 2);
+    const std::size_t pathStart = begin + 1;
+    const RawUnits<Width> path = line.Sub(pathStart, end - begin - 2);
+    const auto skipUnder = [&](Hive hive, std::size_t offset) {
+        std::size_t decided = npos;
+        const bool kept = IsKeptPath(hive, path.Sub(offset, path.size() - offset), &decided);
+        if (!kept && decided != npos && begin == 0)
+            *settled = pathStart + offset + decided;
+        return !kept;
+    };
     // Exports spell the machine's root this way; other spellings take the loop.
     constexpr std::string_view kMachine = "HKEY_LOCAL_MACHINE\\";
     if (path.size() > kMachine.size() && SpelledAs(path, kMachine))
-        return !IsKeptPath(Hive::LocalMachine, path.Sub(kMachine.size(), path.size() - kMachine.size()));
+        return skipUnder(Hive::LocalMachine, kMachine.size());
     std::size_t slash = 0;
     while (slash < path.size() && path[slash] != '\\')
         ++slash;
@@ -196,10 +209,13 @@ bool IsSkippedKeyLine(const RawUnits<Width>& line)
         }
         if (!same)
             continue;
-        if (!root.kept || slash == path.size())
+        if (slash == path.size())
             return true;
-        return root.prefix[0] == '\0'
-               && !IsKeptPath(root.hive, path.Sub(slash + 1, path.size() - slash - 1));
+        if (!root.kept) {
+            *settled = begin == 0 ? pathStart + slash : npos;
+            return true;
+        }
+        return root.prefix[0] == '\0' && skipUnder(root.hive, slash + 1);
     }
     return false;
 }
@@ -216,8 +232,8 @@ struct Cursor {
 class ExportParser {
 public:
     ExportParser(ByteSource& source, const std::string& fileName, const CodePage& codePage,
-                 RegistryTree& tree)
-        : reader_(source, fileName), fileName_(fileName), codePage_(codePage), tree_(tree)
+                 RegistryTree& tree, std::size_t bufferBytes)
+        : reader_(source, fileName, bufferBytes), fileName_(fileName), codePage_(codePage), tree_(tree)
     {
     }
 
@@ -234,6 +250,7 @@ private:
 
     bool NextLine(Cursor& cursor);
     bool PassOverSkippedKeyLine();
+    bool UnderSettledKey(const unsigned char* units, std::size_t count) const;
     void Decode(const std::string& raw, std::string& text) const;
     std::string NameFromText(std::string_view text) const;
     void ReadHeader();
@@ -255,6 +272,7 @@ private:
     Mode mode_ = Mode::BeforeFirstKey;
     RegNode* key_ = nullptr;
     std::string raw_;
+    std::string settledPrefix_;  // raw start of key lines known to be skipped
 };
 
 void ExportParser::Run()
@@ -300,11 +318,42 @@ bool ExportParser::PassOverSkippedKeyLine()
     std::size_t count = 0;
     if (!reader_.PeekLine(&units, &count))
         return false;
-    const bool skipped = reader_.unitSize() == 1 ? IsSkippedKeyLine(RawUnits<1>{units, count})
-                                                 : IsSkippedKeyLine(RawUnits<2>{units, count});
-    if (skipped)
+    const std::size_t width = reader_.unitSize();
+    if (UnderSettledKey(units, count)) {
         reader_.SkipPeekedLine();
-    return skipped;
+        return true;
+    }
+    std::size_t settled = 0;
+    const bool skipped = width == 1 ? IsSkippedKeyLine(RawUnits<1>{units, count}, &settled)
+                                    : IsSkippedKeyLine(RawUnits<2>{units, count}, &settled);
+    if (!skipped)
+        return false;
+    if (settled != static_cast<std::size_t>(-1))
+        settledPrefix_.assign(reinterpret_cast<const char*>(units), settled * width);
+    reader_.SkipPeekedLine();
+    return true;
+}
+
+// An export lists a key's subkeys after it, so key lines often share the start
+// that made the last one skipped: "[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\CLSID"
+// skips every class. Such a line needs only its closing bracket checked.
+bool ExportParser::UnderSettledKey(const unsigned char* units, std::size_t count) const
+{
+    const std::size_t width = reader_.unitSize();
+    const std::size_t prefix = settledPrefix_.size();
+    if (prefix == 0 || count * width <= prefix
+        || std::memcmp(units, settledPrefix_.data(), prefix) != 0)
+        return false;
+    const auto unit = [&](std::size_t i) {
+        return width == 1 ? units[i] : static_cast<unsigned>(units[2 * i] | (units[2 * i + 1] << 8));
+    };
+    const unsigned next = unit(prefix / width);
+    if (next != '\\' && next != ']')
+        return false;
+    std::size_t last = count;
+    while (last > 0 && (unit(last - 1) == ' ' || unit(last - 1) == '\t' || unit(last - 1) == '\r'))
+        --last;
+    return unit(last - 1) == ']';
 }
 
 void ExportParser::Decode(const std::string& raw, std::string& text) const
@@ -571,7 +620,7 @@ void ExportParser::ExpectLineEnd(Cursor& cursor) const
 }  // namespace
 
 void ReadExport(ByteSource& source, const std::string& fileName, const CodePage& codePage,
-                RegistryTree& tree)
+                RegistryTree& tree, std::size_t bufferBytes)
 {
-    ExportParser(source, fileName, codePage, tree).Run();
+    ExportParser(source, fileName, codePage, tree, std::max(bufferBytes, kMinReadBufferBytes)).Run();
 }

@@ -63,7 +63,11 @@ private:
 constexpr std::size_t kMaxLineBytes = 8u << 20;
 constexpr std::size_t kMaxValueBytes = 16u << 20;
 
+// The read buffer: lines that fit in it are looked at where they lie.
+constexpr std::size_t kReadBufferBytes = 1u << 20;
+constexpr std::size_t kMinReadBufferBytes = 16;
+
 // Reads one export and merges it into the tree. `fileName` names the file in
 // errors. Throws ExportError for a malformed file.
 void ReadExport(ByteSource& source, const std::string& fileName, const CodePage& codePage,
-                RegistryTree& tree);
+                RegistryTree& tree, std::size_t bufferBytes = kReadBufferBytes);

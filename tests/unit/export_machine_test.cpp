@@ -264,7 +264,8 @@ const char kUserProduct[] = "{52FB15C9-3A7B-52AA-BC10-47565E3E0C55}";
 const char kManagedProduct[] = "{8A26FF34-C079-5476-B865-DE804187CDBA}";
 const char kApplied[] = "{00000000-0000-0000-0000-0000000000A1}";
 const char kSuperseded[] = "{00000000-0000-0000-0000-0000000000A2}";
-const char kNoPackage[] = "{00000000-0000-0000-0000-0000000000A3}";
+const char kNoPackage[] = "{00000000-0000-0000-0000-0000000000A3}";  // not registered for the machine
+const char kNoPackageValue[] = "{00000000-0000-0000-0000-0000000000A6}";
 const char kNoName[] = "{00000000-0000-0000-0000-0000000000A4}";
 const char kNoState[] = "{00000000-0000-0000-0000-0000000000A5}";
 const char kUserPatch[] = "{00000000-0000-0000-0000-0000000000B1}";
@@ -320,9 +321,11 @@ std::string InstallerExport()
          {kSuperseded, "\"State\"=dword:00000002\n\"DisplayName\"=\"Old fix\"\n"},
          {kNoPackage, "\"State\"=dword:00000001\n\"DisplayName\"=\"No package\"\n"},
          {kNoName, "\"State\"=dword:00000001\n"},
-         {kNoState, "\"DisplayName\"=\"No state\"\n"}});
+         {kNoState, "\"DisplayName\"=\"No state\"\n"},
+         {kNoPackageValue, "\"State\"=dword:00000002\n\"DisplayName\"=\"Key only\"\n"}});
     for (const char* patch : {kApplied, kSuperseded, kNoName, kNoState})
         text += PatchPackage("S-1-5-18", patch);
+    text += "[" + kInstaller + "\\UserData\\S-1-5-18\\Patches\\" + Packed(kNoPackageValue) + "]\n";
     text += Registration("HKEY_CURRENT_USER\\Software\\Microsoft\\Installer\\Products", kUser,
                          kUserProduct,
                          {{kUserPatch, "\"State\"=dword:00000001\n\"DisplayName\"=\"User fix\"\n"}});
@@ -432,7 +435,8 @@ TEST(Installer, ListsAppliedPatchesByContextAndListOrder)
               (std::vector<Found>{{kApplied, kContextMachine},
                                   {kNoPackage, kContextMachine},
                                   {kNoName, kContextMachine}}));
-    EXPECT_EQ(Patches(query, kMachineProduct, 2), (std::vector<Found>{{kSuperseded, kContextMachine}}));
+    EXPECT_EQ(Patches(query, kMachineProduct, 2),
+              (std::vector<Found>{{kSuperseded, kContextMachine}, {kNoPackageValue, kContextMachine}}));
     EXPECT_EQ(Patches(query, kManagedProduct),
               (std::vector<Found>{{kManagedPatch, kContextUserManaged},
                                   {kMachinePatchOfManaged, kContextMachine}}));
@@ -467,6 +471,8 @@ TEST(Installer, PatchPropertiesReadInTheirContext)
         {kApplied, kMachineProduct, kContextMachine, "Colour", kErrorUnknownProperty, ""},
         {kNoName, kMachineProduct, kContextMachine, "DisplayName", kErrorSuccess, ""},
         {kNoPackage, kMachineProduct, kContextMachine, "DisplayName", kErrorUnknownPatch, ""},
+        {kNoPackageValue, kMachineProduct, kContextMachine, "DisplayName", kErrorSuccess, "Key only"},
+        {kNoState, kMachineProduct, kContextMachine, "DisplayName", kErrorSuccess, "No state"},
         {kUserPatch, kMachineProduct, kContextMachine, "DisplayName", kErrorUnknownPatch, ""},
         {kUserPatch, kUserProduct, kContextMachine, "DisplayName", kErrorUnknownProduct, ""},
         {kUserPatch, kUserProduct, kContextUserUnmanaged, "DisplayName", kErrorSuccess, "User fix"},

@@ -290,6 +290,35 @@ TEST(SkippedKeys, AKeyLineAfterBlanksStartsTheNextKey)
     EXPECT_EQ(ValueNames(tree, kKey), std::vector<std::string>{"A"});
 }
 
+TEST(SkippedKeys, KeysUnderASkippedKeyAreSkippedAndStillChecked)
+{
+    const std::string body = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\TOLVX]\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\TOLVX\\A]\n\"X\"=\"1\"\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\TOLV]\n\"A\"=\"1\"\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\X]\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\X\\Y]\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Installer\\Products\\P]\n\"B\"=\"2\"\n"
+                             "[HKEY_USERS\\S-1-5-18]\n[HKEY_USERS\\S-1-5-18\\X]\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Other]\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\TOLV]\n\"C\"=\"3\"\n";
+    for (const ExportKind kind : kAllKinds) {
+        RegistryTree tree;
+        ReadBytes(MakeExport(kind, body), tree);
+        EXPECT_EQ(ValueNames(tree, "SOFTWARE\\TOLV"), std::vector<std::string>{"A"}) << KindName(kind);
+        EXPECT_EQ(tree.Find(Hive::LocalMachine, "SOFTWARE\\TOLVX"), nullptr);
+        EXPECT_EQ(ValueNames(tree, "SOFTWARE\\Classes\\Installer\\Products\\P"),
+                  std::vector<std::string>{"B"});
+        EXPECT_EQ(ValueNames(tree, "SOFTWARE\\Wow6432Node\\TOLV"), std::vector<std::string>{"C"});
+        try {
+            RegistryTree bad;
+            ReadBytes(MakeExport(kind, body + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\Z] x\n"), bad);
+            ADD_FAILURE() << KindName(kind) << ": no error";
+        } catch (const ExportError& error) {
+            EXPECT_EQ(error.line(), 17u) << error.what();
+        }
+    }
+}
+
 // Reads with every split of the file into reads, across the reader's buffer.
 class TrickleSource : public ByteSource {
 public:
@@ -297,7 +326,7 @@ public:
     std::size_t Read(unsigned char* buffer, std::size_t size) override
     {
         std::size_t count = std::min<std::size_t>(size, bytes_.size() - pos_);
-        count = std::min<std::size_t>(count, 1 + random_() % 4099);
+        count = std::min<std::size_t>(count, 1 + random_() % 97);
         std::copy_n(bytes_.data() + pos_, count, buffer);
         pos_ += count;
         return count;
@@ -309,15 +338,15 @@ private:
     std::mt19937 random_;
 };
 
-TEST(Reader, GivesTheSameTreeWhateverTheReadSizes)
+TEST(Reader, GivesTheSameTreeWhateverTheReadAndBufferSizes)
 {
-    // More than the reader's buffer of skipped lines, a skipped line longer
-    // than the buffer, and kept values around them.
+    // Skipped lines, a skipped line longer than the small buffers, a kept
+    // value longer than them, and kept values around them.
     std::string body = kKeyLine + "\"First\"=\"1\"\n"s;
-    for (int i = 0; i < 20000; ++i)
+    for (int i = 0; i < 300; ++i)
         body += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\K" + std::to_string(i) + "]\n\"V\"=hex:01,02,\\\n  03\n";
-    body += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\n\"Long\"=\"" + std::string(1500000, 'y') + "\"\n";
-    body += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\TOLV\\T\\Long]\n\"L\"=\"" + std::string(1200000, 'z') + "\"\n";
+    body += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\n\"Long\"=\"" + std::string(5000, 'y') + "\"\n";
+    body += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\TOLV\\T\\Long]\n\"L\"=\"" + std::string(3000, 'z') + "\"\n";
     body += kKeyLine + "\"Last\"=hex:0a,00\n"s;
     for (const ExportKind kind : kAllKinds) {
         const std::string bytes = MakeExport(kind, body);
@@ -325,12 +354,13 @@ TEST(Reader, GivesTheSameTreeWhateverTheReadSizes)
         ReadBytes(bytes, whole);
         EXPECT_EQ(ValueNames(whole, kKey), (std::vector<std::string>{"First", "Last"})) << KindName(kind);
         ASSERT_NE(FindValue(whole, "SOFTWARE\\TOLV\\T\\Long", "L"), nullptr);
-        EXPECT_EQ(FindValue(whole, "SOFTWARE\\TOLV\\T\\Long", "L")->data.size(), 1200001u);
-        for (unsigned seed = 1; seed <= 2; ++seed) {
+        EXPECT_EQ(FindValue(whole, "SOFTWARE\\TOLV\\T\\Long", "L")->data.size(), 3001u);
+        for (const std::size_t bufferBytes : {16, 17, 64, 4096}) {
             RegistryTree trickled;
-            TrickleSource source(bytes, seed);
-            ReadExport(source, "test.reg", Cp1252(), trickled);
+            TrickleSource source(bytes, static_cast<unsigned>(bufferBytes));
+            ReadExport(source, "test.reg", Cp1252(), trickled, bufferBytes);
             EXPECT_EQ(ValueNames(trickled, kKey), ValueNames(whole, kKey)) << KindName(kind);
+            ASSERT_NE(FindValue(trickled, "SOFTWARE\\TOLV\\T\\Long", "L"), nullptr);
             EXPECT_EQ(FindValue(trickled, "SOFTWARE\\TOLV\\T\\Long", "L")->data,
                       FindValue(whole, "SOFTWARE\\TOLV\\T\\Long", "L")->data);
         }
