@@ -469,6 +469,12 @@ bool HasWow6432Node(const RegistryTree& tree)
     return tree.Find(Hive::LocalMachine, "SOFTWARE\\Wow6432Node") != nullptr;
 }
 
+bool LooksLike32BitView(const RegistryTree& tree)
+{
+    return !HasWow6432Node(tree)
+           && tree.Find(Hive::LocalMachine, "SOFTWARE\\Classes\\Wow6432Node") != nullptr;
+}
+
 std::vector<std::string> InstallerUserSids(const RegistryTree& tree)
 {
     std::vector<std::string> sids;

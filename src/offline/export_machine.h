@@ -88,6 +88,11 @@ private:
 // An export of 64-bit Windows holds HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node.
 bool HasWow6432Node(const RegistryTree& tree);
 
+// An export made in the 32-bit registry view of 64-bit Windows (by a 32-bit
+// reg.exe without /reg:64) lacks SOFTWARE\Wow6432Node but has the 32-bit
+// classes' SOFTWARE\Classes\Wow6432Node: its 64-bit view is missing.
+bool LooksLike32BitView(const RegistryTree& tree);
+
 // The users' SIDs (S-1-5-21-...) under which the export holds installer
 // registration, in the registry's order.
 std::vector<std::string> InstallerUserSids(const RegistryTree& tree);

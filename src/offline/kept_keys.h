@@ -22,6 +22,7 @@ inline constexpr KeptKey kKeptKeys[] = {
     {Hive::LocalMachine, "SOFTWARE\\TOLV", true},
     {Hive::LocalMachine, "SOFTWARE\\Wow6432Node", false},  // tells a 64-bit machine
     {Hive::LocalMachine, "SOFTWARE\\Wow6432Node\\TOLV", true},
+    {Hive::LocalMachine, "SOFTWARE\\Classes\\Wow6432Node", false},  // 64-bit, in either view
     {Hive::LocalMachine, "SOFTWARE\\Classes\\Installer\\Products\\*", false},
     {Hive::LocalMachine, "SOFTWARE\\Classes\\Installer\\Products\\*\\Patches", true},
     {Hive::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\*\\Products\\*", false},
@@ -84,7 +85,7 @@ constexpr bool RulesFit()
     return true;
 }
 
-static_assert(std::size(kKeptKeys) == 12, "the family's keys in two views and the installer's");
+static_assert(std::size(kKeptKeys) == 13, "the family's keys in two views and the installer's");
 static_assert(RulesFit(), "every kept path has at most kMaxKeptDepth names");
 
 // Whether the key at a path under the hive is kept. The path is any sequence

@@ -227,6 +227,9 @@ int main(int argc, char** argv)
     if (!ReadExports(options.exports, *codePage, tree))
         return kExitFailure;
     const bool wow64 = options.wow64 == "auto" ? HasWow6432Node(tree) : options.wow64 == "yes";
+    if (options.wow64 == "auto" && LooksLike32BitView(tree))
+        std::cerr << kProgram << ": the exports look like the 32-bit registry view of 64-bit Windows,"
+                     " without its 64-bit view; export with reg export ... /reg:64\n";
     const ExportMachine machine(tree, *codePage, wow64, ChooseUserSid(options, tree));
 
     Inventory inventory;

@@ -101,17 +101,23 @@ TEST(RegistryViews, AnExportWithWow6432NodeIsA64BitMachine)
     const struct {
         const char* body;
         bool wow64;
+        bool only32BitView;
     } cases[] = {
-        {kViews, true},
-        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\TOLV\\Views]\n", false},
-        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432NODE]\n", true},
-        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\TOLV\\X]\n", true},
-        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\X]\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node]\n", false},
+        {kViews, true, false},
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\TOLV\\Views]\n", false, false},
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432NODE]\n", true, false},
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\TOLV\\X]\n", true, false},
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\X]\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node]\n", false, false},
+        // What a 32-bit reg.exe exports of 64-bit Windows without /reg:64.
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Wow6432Node]\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Wow6432Node\\AppId]\n",
+         false, true},
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Wow6432Node]\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node]\n", true, false},
     };
     for (const auto& c : cases) {
         RegistryTree tree;
         ReadBytes(MakeExport(ExportKind::Version5Utf16, c.body), tree);
         EXPECT_EQ(HasWow6432Node(tree), c.wow64) << c.body;
+        EXPECT_EQ(LooksLike32BitView(tree), c.only32BitView) << c.body;
     }
 }
 

@@ -213,6 +213,8 @@ TEST(KeptKeys, OnlyTheScansSubtreesAreKept)
         {Hive::LocalMachine, "SOFTWARE\\Wow6432Node", true},
         {Hive::LocalMachine, "SOFTWARE\\Wow6432Node\\Other", false},
         {Hive::LocalMachine, "SOFTWARE\\Wow6432Node\\TOLV\\QFE\\Desktop\\SP2", true},
+        {Hive::LocalMachine, "SOFTWARE\\Classes\\Wow6432Node", true},
+        {Hive::LocalMachine, "SOFTWARE\\Classes\\Wow6432Node\\CLSID", false},
         {Hive::LocalMachine, "SOFTWARE\\Classes\\Installer\\Products", false},
         {Hive::LocalMachine, "SOFTWARE\\Classes\\Installer\\Products\\3FA3FE8AE3F4F3E5DBA8E30CEB31D599", true},
         {Hive::LocalMachine, "SOFTWARE\\Classes\\Installer\\Products\\P\\SourceList", false},
