@@ -1,0 +1,46 @@
+#!/usr/bin/env python3
+"""The program only reads: a silent run over the fullest machine leaves the
+prefix's registry as it found it."""
+import wineenv
+
+SETTLE_SESSIONS = 4  # do-nothing sessions allowed before the registry settles
+
+
+class ReadOnly(wineenv.PrefixTest):
+
+    def snapshot_after(self, command, label):
+        """Runs the command in a session of its own and gives the saved registry."""
+        run = self.prefix.run(command, label)
+        self.prefix.stop_server()  # the server writes the registry files as it ends
+        return run, self.prefix.registry_snapshot()
+
+    def test_silent_run_writes_nothing_to_the_registry(self):
+        self.prefix.load_machine("full")
+        self.addCleanup(self.prefix.clear_machine)
+        self.addCleanup(self.prefix.start_server)
+        self.prefix.stop_server()
+
+        # Wine rewrites parts of the registry as it starts; sessions that do
+        # nothing (the holder's program, refusing its arguments) show when
+        # that has settled.
+        do_nothing = [wineenv.WINE, wineenv.PROGRAM_DIR + "\\hold_mutex.exe"]
+        before = self.prefix.registry_snapshot()
+        for _ in range(SETTLE_SESSIONS):
+            _, after = self.snapshot_after(do_nothing, "do-nothing")
+            if after == before:
+                break
+            before = after
+        else:
+            self.fail("the registry changes in every session:\n" +
+                      "\n".join(wineenv.registry_differences(before, after)))
+
+        report = self.work_dir() / "report.txt"
+        command = [wineenv.WINE, wineenv.PROGRAM, "/s", self.prefix.windows_path(report)]
+        run, after = self.snapshot_after(command, "silent-run")
+        self.assertEqual(run.status, 0, run.log_text())
+        self.assertReport(report, self.prefix.expected_report("full"), run)
+        self.assertEqual(wineenv.registry_differences(before, after), [], run.log_text())
+
+
+if __name__ == "__main__":
+    wineenv.main()
