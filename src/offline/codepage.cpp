@@ -120,18 +120,29 @@ std::optional<char32_t> NextUtf8(std::string_view text, std::size_t* pos)
         *pos = start + 1;
         return lead;
     }
-    std::size_t length = 0;
-    char32_t point = 0;
-    char32_t minimum = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, point = lead & 0x1F, minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, point = lead & 0x0F, minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, point = lead & 0x07, minimum = 0x10000;
-    } else {
-        return std::nullopt;
+    // The sequence's length, the lead byte's payload and the smallest code
+    // point that needs this length (shorter forms are invalid).
+    struct Form {
+        unsigned char first, last;
+        std::size_t length;
+        unsigned char payload;
+        char32_t minimum;
+    };
+    static constexpr Form kForms[] = {
+        {0xC2, 0xDF, 2, 0x1F, 0x80},
+        {0xE0, 0xEF, 3, 0x0F, 0x800},
+        {0xF0, 0xF4, 4, 0x07, 0x10000},
+    };
+    const Form* form = nullptr;
+    for (const Form& candidate : kForms) {
+        if (lead >= candidate.first && lead <= candidate.last)
+            form = &candidate;
     }
+    if (form == nullptr)
+        return std::nullopt;
+    const std::size_t length = form->length;
+    const char32_t minimum = form->minimum;
+    char32_t point = lead & form->payload;
     if (text.size() - start < length)
         return std::nullopt;
     for (std::size_t i = 1; i < length; ++i) {

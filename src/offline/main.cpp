@@ -1,9 +1,11 @@
 // mirovant-offline: the inventory of a machine from its registry exports,
 // written as the program itself would write it on that machine.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
