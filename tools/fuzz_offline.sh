@@ -6,8 +6,8 @@
 #
 #   tools/fuzz_offline.sh [--seconds N] [--build-dir DIR] [--update-corpus]
 #
-# --update-corpus merges the inputs that reached new code into the kept
-# corpus (minimised), to be committed with the change that needed them.
+# --update-corpus adds to the kept corpus a smallest set of the new inputs
+# that reach code it does not reach yet, to be committed with the change.
 # Needs clang and its sanitizer runtimes (Debian: clang, libclang-rt-14-dev).
 set -euo pipefail
 
@@ -36,6 +36,7 @@ status=0
     -max_len=4096 -dict="$repo/tests/fuzz/reg_export.dict" -artifact_prefix="$build/" \
     -print_final_stats=1 "$scratch" "$corpus" || status=$?
 if [ "$status" = 0 ] && [ "$update" = yes ]; then
-    "$build/tests/fuzz/reg_export_fuzzer" -merge=1 -max_len=4096 "$corpus" "$scratch"
+    "$build/tests/fuzz/reg_export_fuzzer" -set_cover_merge=1 -use_counters=0 -max_len=4096 \
+        "$corpus" "$scratch"
 fi
 exit "$status"
