@@ -14,35 +14,44 @@ A test file uses it like this:
 
 Prefixes. There is one 64-bit ("win64") and one 32-bit ("win32") prefix, under
 wine/ in the build folder (MIROVANT_BUILD_DIR, by default build/windows). A
-prefix takes long to make (the 32-bit one runs wholly under qemu-i386 on a
-machine without 32-bit support, about 90 s), so `wineenv.py setup ARCH` (the
-CTest set-up test of each kind) makes it once and keeps it: a later run finds
-it by its stamp and only puts back its pristine registry. Every test then
-reuses it; `wineenv.py stop ARCH` ends its server after the last test. A test
-file runs against the prefix named by MIROVANT_WINE_ARCH (default win64).
+prefix is slow to make: about 40 s for the 64-bit one and 2 minutes for the
+32-bit one, which runs wholly under qemu-i386 on a machine without 32-bit
+support. So `wineenv.py setup ARCH` (the CTest set-up test of each kind) makes
+it once and keeps it: a later run finds it by its stamp and only puts back its
+pristine registry. Every test reuses it; `wineenv.py stop ARCH` ends its
+server after the last test. A test file runs in the prefix named by
+MIROVANT_WINE_ARCH (default win64).
 
 The program under test runs from C:\\Mirovant931 in the prefix, beside the
-tests' msi.dll (msishim/msishim.cpp: Wine 8 msi.dll faults) and Wine's own
-msi.dll renamed winemsi.dll; `setup` copies them there from the build folder.
+tests' own programs (helpers/) and msi.dll (msishim/msishim.cpp: two Wine 8
+msi.dll faults), with Wine's own msi.dll renamed winemsi.dll; `setup` copies
+them there from the build folder.
 
 Machines. machines/<name>/ holds a machine's registry for each kind of prefix
 (win64.reg, win32.reg, made by make_machine.py) and its expected reports.
-`load_machine` imports one; since every machine file first deletes every key a
-machine may write, loading one machine replaces the previous one, and
-`clear_machine` leaves none. (Deleting the keys takes 0.2 s in the 64-bit
-prefix and 2 s in the 32-bit one; putting back saved registry files means
-stopping the server and starting the prefix's services again, which costs more,
-so that is done once per run, by `setup`.)
+`load_machine` imports one; every machine file first deletes every key a
+machine may write, so loading a machine replaces the previous one, and
+`clear_machine` leaves none. That takes 0.2 s in the 64-bit prefix and 2 s in
+the 32-bit one. Putting back saved registry files instead needs the server
+stopped, and the next command then starts the prefix's services again: 1.5 s
+in the 64-bit prefix, 8 to 40 s in the 32-bit one. So `setup` does that once
+per run, and machines are switched by deletion.
+
+Registry. `registry_snapshot` reads the saved registry files without what Wine
+rewrites on every start (see read_registry_file); `registry_differences`
+lists what differs between two snapshots. The server writes the files when it
+ends: stop it first.
 
 Environment of every Wine command: WINEPREFIX, WINEARCH, WINEDEBUG (the
-caller's, or "fixme-all"), WINEDLLOVERRIDES (no Mono or Gecko prompt, no menu
-builder, msi.dll from the program's folder first), QEMU_RESERVED_VA (32-bit
-Wine under qemu-i386 needs a 2 GB guest address space to start in a second),
-and no DISPLAY unless a display is asked for: without one, MessageBoxA fails at
-once instead of waiting for a click. Every command's output goes to a log file
-under wine/logs (never a pipe: Wine's background processes keep it open), and
-every wait has a time limit.
+caller's, or "fixme-all"), WINEDLLOVERRIDES (see DLL_OVERRIDES),
+QEMU_RESERVED_VA (32-bit Wine under qemu-i386 needs a 2 GB guest address space
+to start in a second rather than 45 s), and no DISPLAY unless one is asked for
+(`display=`): without one, MessageBoxA fails at once instead of waiting for a
+click. Every command's output goes to a log file under wine/logs (never a
+pipe: Wine's background processes keep it open), and every wait has a time
+limit; `start` runs a command alongside the test, `Started.finish` ends it.
 """
+import argparse
 import os
 import pathlib
 import shutil
@@ -53,6 +62,8 @@ import unittest
 from dataclasses import dataclass
 from typing import Dict, List, Optional, Sequence
 
+import make_machine
+
 HERE = pathlib.Path(__file__).resolve().parent
 REPOSITORY = HERE.parent.parent
 MACHINES = HERE / "machines"
@@ -61,7 +72,10 @@ ARCHES = ("win64", "win32")
 WINE = "wine"                        # runs 32-bit programs (the program under test)
 WINE64 = "/usr/lib/wine/wine64"      # runs 64-bit programs; not on PATH in Debian 12
 WINESERVER = "wineserver"
-DLL_OVERRIDES = "mscoree,mshtml=;winemenubuilder.exe=d;msi=n,b"
+# No Mono or Gecko prompt, no menu builder, no debugger (a crash ends the
+# process with an error in the log; the debugger would run under qemu), and
+# the msi.dll beside the program first.
+DLL_OVERRIDES = "mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d;msi=n,b"
 QEMU_RESERVED_VA = "0x7fff0000"
 
 PROGRAM_DIR = "C:\\Mirovant931"      # where the program under test runs from
@@ -78,7 +92,13 @@ SERVER_LIMIT = 60
 # run be cut short before `stop`.
 SERVER_PERSISTENCE = 300
 
-STAMP_FORMAT = "1"  # raise when the way prefixes are made changes
+STAMP_FORMAT = "2"  # raise when the way prefixes are made changes
+
+# Services that a 32-bit prefix starts with every server, and that nothing here
+# uses: device, network, mount and event-log services. Under qemu-i386 their
+# 32-bit drivers crash (MountMgr always), and each costs seconds to start, so a
+# 32-bit prefix's first command took 10 to 40 s; without them, about 8 s.
+SERVICES_OFF_IN_WIN32 = ("Eventlog", "MountMgr", "NDIS", "nsiproxy", "PlugPlay", "winebus", "wineusb")
 
 
 def build_dir() -> pathlib.Path:
@@ -104,9 +124,12 @@ class Run:
     status: int
     log: pathlib.Path
 
-    def log_text(self) -> str:
-        text = self.log.read_text(errors="replace") if self.log.exists() else ""
-        return "wine log %s:\n%s" % (self.log, text if text.strip() else "(empty)")
+    def log_text(self, last_lines: int = 60) -> str:
+        """The end of the log, for a failure message."""
+        lines = self.log.read_text(errors="replace").splitlines() if self.log.exists() else []
+        shown = lines[-last_lines:]
+        cut = "(%d lines before)\n" % (len(lines) - len(shown)) if len(lines) > len(shown) else ""
+        return "wine log %s:\n%s%s" % (self.log, cut, "\n".join(shown) if shown else "(empty)")
 
 
 class Started:
@@ -153,6 +176,11 @@ class Prefix:
     def wow64(self) -> bool:
         """Whether a 32-bit program runs under WOW64 here (IsWow64Process)."""
         return self.arch == "win64"
+
+    @property
+    def dll_dir(self) -> pathlib.Path:
+        """Where the prefix keeps the DLLs of 32-bit programs."""
+        return self.path / "drive_c" / "windows" / ("syswow64" if self.wow64 else "system32")
 
     def environment(self, display: Optional[str] = None) -> Dict[str, str]:
         env = dict(os.environ)
@@ -280,8 +308,6 @@ class Prefix:
 
     def clear_machine(self) -> None:
         """Removes every key that a machine may have written."""
-        sys.path.insert(0, str(HERE))
-        import make_machine
         reg_file = self.logs / "no-machine.reg"
         self.logs.mkdir(parents=True, exist_ok=True)
         reg_file.write_bytes(make_machine.render(make_machine.Machine(), self.wow64, {}))
@@ -325,13 +351,29 @@ class Prefix:
         wineboot = [WINE64 if self.wow64 else WINE, "wineboot", "-i"]
         self.run(wineboot, "wineboot", MAKE_PREFIX_LIMIT)  # its status is not telling under qemu
         self.run([WINESERVER, "-w"], "wineboot-wait", MAKE_PREFIX_LIMIT)
-        system32 = self.path / "drive_c" / "windows" / ("syswow64" if self.wow64 else "system32")
-        if not (system32 / "msi.dll").exists() or len(list(system32.iterdir())) < 100:
-            raise WineError("wineboot left %s without its DLLs; see %s" % (system32, self.logs))
+        if not (self.dll_dir / "msi.dll").exists() or len(list(self.dll_dir.iterdir())) < 100:
+            raise WineError("wineboot left %s without its DLLs; see %s" % (self.dll_dir, self.logs))
+        if not self.wow64:
+            self.switch_off_services(SERVICES_OFF_IN_WIN32)
+        # The first start after wineboot writes more than later ones: keep the
+        # registry as it stands after one, so that a restored prefix starts
+        # like any other time.
+        self.run_checked([WINE, "cmd", "/c", "exit"], "first-start")
+        self.stop_server()
         self.pristine.mkdir()
         for path in self.registry_files():
             shutil.copy2(path, self.pristine / path.name)
         self.stamp.write_text(self.stamp_text())
+
+    def switch_off_services(self, names: Sequence[str]) -> None:
+        lines = ["REGEDIT4", ""]
+        for name in names:
+            lines += [r"[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\%s]" % name,
+                      '"Start"=dword:00000004', ""]  # disabled
+        reg_file = self.logs / "services-off.reg"
+        self.logs.mkdir(parents=True, exist_ok=True)
+        reg_file.write_text("\r\n".join(lines + [""]), encoding="ascii")
+        self.import_registry(reg_file, "services-off")
 
     def restore_registry(self) -> None:
         """Puts back the registry of the freshly made prefix."""
@@ -349,8 +391,7 @@ class Prefix:
         bin_dir = build_dir() / "tests" / "wine" / "bin"
         for source in [build_dir() / "Mirovant931.exe", *sorted(bin_dir.iterdir())]:
             shutil.copy2(source, folder / source.name)
-        system32 = self.path / "drive_c" / "windows" / ("syswow64" if self.wow64 else "system32")
-        shutil.copy2(system32 / "msi.dll", folder / "winemsi.dll")
+        shutil.copy2(self.dll_dir / "msi.dll", folder / "winemsi.dll")
 
     def setup(self) -> str:
         """Readies the prefix for a run of the tests; says what it did."""
@@ -469,27 +510,55 @@ def main() -> None:
 CLOCK = "clock-started"
 
 
+def silent_report(prefix: Prefix) -> int:
+    """Runs `Mirovant931.exe /s` and prints the report it wrote in %TEMP%."""
+    report = prefix.unix_path(prefix.temp_dir() + "\\Mirovant.txt")
+    if report.exists():
+        report.unlink()
+    run = prefix.run_program("/s", label="silent")
+    if run.status != 0 or not report.exists():
+        print("Mirovant931.exe /s ended with status %d\n%s" % (run.status, run.log_text()), file=sys.stderr)
+        return run.status or 1
+    sys.stdout.buffer.write(report.read_bytes() + b"\n")
+    return 0
+
+
 def command_line(argv: List[str]) -> int:
-    usage = ("usage: wineenv.py setup ARCH [PREFIX_DIR] | stop ARCH [PREFIX_DIR] "
-             "| clock-start | clock-report")
-    if argv[:1] in (["setup"], ["stop"]) and len(argv) in (2, 3) and argv[1] in ARCHES:
-        prefix = Prefix(argv[1], pathlib.Path(argv[2]).resolve() if len(argv) == 3 else None)
-        if argv[0] == "setup":
-            print(prefix.setup())
-        else:
-            prefix.stop_server()
-        return 0
+    parser = argparse.ArgumentParser(prog="wineenv.py", description="Wine prefixes for the tests.")
+    commands = parser.add_subparsers(dest="command", required=True)
+    for name, text in (("setup", "make or reset the prefix, install the program, start the server"),
+                       ("stop", "end the prefix's server and its processes"),
+                       ("load", "make the prefix a fixture machine"),
+                       ("silent", "run Mirovant931.exe /s and print its report")):
+        command = commands.add_parser(name, help=text)
+        command.add_argument("arch", choices=ARCHES)
+        if name == "load":
+            command.add_argument("machine", help="a folder name under machines/")
+        command.add_argument("--prefix", type=pathlib.Path, help="default: wine/ARCH in the build folder")
+    commands.add_parser("clock-start", help="note the time the Wine tests start")
+    commands.add_parser("clock-report", help="print how long the Wine tests took")
+    args = parser.parse_args(argv)
+
     clock = wine_root() / CLOCK
-    if argv == ["clock-start"]:
+    if args.command == "clock-start":
         clock.parent.mkdir(parents=True, exist_ok=True)
         clock.write_text("%f\n" % time.time())
         return 0
-    if argv == ["clock-report"]:
+    if args.command == "clock-report":
         seconds = time.time() - float(clock.read_text())
-        print("The Wine tests took %.0f s (%d min %02d s)." % (seconds, seconds // 60, seconds % 60))
+        print("The Wine tests took %d min %02d s." % (seconds // 60, seconds % 60))
         return 0
-    print(usage, file=sys.stderr)
-    return 2
+
+    prefix = Prefix(args.arch, args.prefix.resolve() if args.prefix else None)
+    if args.command == "setup":
+        print(prefix.setup())
+    elif args.command == "stop":
+        prefix.stop_server()
+    elif args.command == "load":
+        prefix.load_machine(args.machine)
+    else:
+        return silent_report(prefix)
+    return 0
 
 
 if __name__ == "__main__":
