@@ -468,7 +468,8 @@ def session_prefix() -> Prefix:
     """The prefix the tests of this process run in (MIROVANT_WINE_ARCH)."""
     prefix = Prefix(os.environ.get("MIROVANT_WINE_ARCH", "win64"))
     if not prefix.exists():
-        raise unittest.SkipTest("no %s prefix: run `%s setup %s` first" % (prefix.arch, __file__, prefix.arch))
+        raise WineError("no %s prefix at %s: run `%s setup %s` first" % (
+            prefix.arch, prefix.path, __file__, prefix.arch))
     return prefix
 
 
