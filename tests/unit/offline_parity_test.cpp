@@ -19,40 +19,40 @@ namespace {
 const char kUserSid[] = "S-1-5-21-7-7-7-1000";
 const char kInstaller[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer";
 
-struct SpecValue {
+struct DescribedValue {
     View view;
     std::string path;  // under HKEY_LOCAL_MACHINE, as the program asks for it
     std::string name;
     std::string text;
 };
 
-struct SpecProduct {
+struct DescribedProduct {
     std::string code;
     std::uint32_t context;
 };
 
-struct SpecPatch {
+struct DescribedPatch {
     std::string product;
     std::string patch;
     std::string displayName;
     std::uint32_t context;
 };
 
-struct MachineSpec {
+struct MachineDescription {
     const char* name;
     bool wow64;
-    std::vector<SpecValue> values;  // keys made in this order; subkeys of one key sorted
-    std::vector<SpecProduct> products;
-    std::vector<SpecPatch> patches;
+    std::vector<DescribedValue> values;  // keys made in this order; subkeys of one key sorted
+    std::vector<DescribedProduct> products;
+    std::vector<DescribedPatch> patches;
 };
 
-FakeMachine& Describe(const MachineSpec& spec, FakeMachine& machine)
+FakeMachine& Describe(const MachineDescription& described, FakeMachine& machine)
 {
-    for (const SpecValue& value : spec.values)
+    for (const DescribedValue& value : described.values)
         machine.SetString(value.path, value.name, value.text, value.view);
-    for (const SpecProduct& product : spec.products)
+    for (const DescribedProduct& product : described.products)
         machine.InstallProduct(product.code, product.context);
-    for (const SpecPatch& patch : spec.patches)
+    for (const DescribedPatch& patch : described.patches)
         machine.ApplyPatch(patch.product, patch.patch, patch.displayName, patch.context);
     return machine;
 }
@@ -75,7 +75,7 @@ std::string Packed(const std::string& code)
 
 // Where the installer registers a product in a context, and the SID of its
 // UserData.
-std::string ProductKey(const SpecProduct& product)
+std::string ProductKey(const DescribedProduct& product)
 {
     const std::string packed = Packed(product.code);
     if (product.context == kContextMachine)
@@ -92,20 +92,20 @@ std::string UserData(std::uint32_t context)
 
 // The export: the registry values in their views, then the installer's
 // registration of every product and applied patch.
-std::string Export(const MachineSpec& spec)
+std::string Export(const MachineDescription& described)
 {
     std::string text;
-    for (const SpecValue& value : spec.values) {
+    for (const DescribedValue& value : described.values) {
         std::string path = value.path;
-        if (spec.wow64 && value.view == View::Bits32)
+        if (described.wow64 && value.view == View::Bits32)
             path.insert(path.find('\\'), "\\Wow6432Node");
         text += "[HKEY_LOCAL_MACHINE\\" + path + "]\n" + Quoted(value.name) + "=" + Quoted(value.text) + "\n";
     }
-    for (const SpecProduct& product : spec.products) {
+    for (const DescribedProduct& product : described.products) {
         const std::string packed = Packed(product.code);
         std::string list;
         std::string patches;
-        for (const SpecPatch& patch : spec.patches) {
+        for (const DescribedPatch& patch : described.patches) {
             if (patch.product != product.code || patch.context != product.context)
                 continue;
             const std::string packedPatch = Packed(patch.patch);
@@ -131,7 +131,7 @@ const Release93Product& kEvaluation = kRelease93Catalogue[1];
 const char kPatchA[] = "{00000000-0000-0000-0000-00000000000A}";
 const char kPatchB[] = "{00000000-0000-0000-0000-00000000000B}";
 
-const MachineSpec kMachines[] = {
+const MachineDescription kMachines[] = {
     {"Release93WithPatchesAndHotFixes",
      false,
      {{View::Bits32, kDesktop.registryKey, "ProductName", "Kavren Desktop"},
@@ -170,18 +170,18 @@ const MachineSpec kMachines[] = {
     {"NothingInstalled", true, {{View::Bits32, "SOFTWARE\\TOLV\\Other", "X", "1"}}, {}, {}},
 };
 
-class OfflineParity : public testing::TestWithParam<MachineSpec> {};
+class OfflineParity : public testing::TestWithParam<MachineDescription> {};
 
 TEST_P(OfflineParity, ExportGivesTheSameReport)
 {
-    const MachineSpec& spec = GetParam();
-    FakeMachine fake(spec.wow64);
+    const MachineDescription& described = GetParam();
+    FakeMachine fake(described.wow64);
     Inventory expected;
-    ScanInventory(Describe(spec, fake), expected);
+    ScanInventory(Describe(described, fake), expected);
 
     RegistryTree tree;
-    ReadBytes(MakeExport(ExportKind::Version5Utf16, Export(spec)), tree);
-    ASSERT_EQ(HasWow6432Node(tree), spec.wow64);
+    ReadBytes(MakeExport(ExportKind::Version5Utf16, Export(described)), tree);
+    ASSERT_EQ(HasWow6432Node(tree), described.wow64);
     const ExportMachine machine(tree, Cp1252(), HasWow6432Node(tree), kUserSid);
     Inventory inventory;
     ScanInventory(machine, inventory);
