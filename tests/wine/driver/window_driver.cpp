@@ -18,7 +18,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -795,9 +794,6 @@ bool Driver::Run(const std::vector<std::string>& words)
         } else if (step == "lock-file") {  // path
             need(1);
             result = LockFile(words[1]);
-        } else if (step == "sleep") {  // milliseconds
-            need(1);
-            Sleep(Milliseconds(words[1]));
         } else {
             Fail("unknown step");
         }
