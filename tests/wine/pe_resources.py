@@ -120,9 +120,6 @@ class Resources:
             raise KeyError("resource %r of type %r has %d languages" % (name, type_id, len(languages)))
         return next(iter(languages.values()))
 
-    def names(self, type_id: Name) -> List[Name]:
-        return sorted(self.tree.get(type_id, {}), key=str)
-
     def dialog(self, name: Name) -> DialogTemplate:
         return parse_dialog(self.one(RT_DIALOG, name))
 

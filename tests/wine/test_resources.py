@@ -18,7 +18,6 @@ from xml.etree import ElementTree
 HERE = pathlib.Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 
-import pe_resources  # noqa: E402
 from pe_resources import RT_MANIFEST, Resources  # noqa: E402
 
 REPOSITORY = HERE.parent.parent

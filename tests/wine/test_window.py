@@ -12,9 +12,7 @@ docs/main-window.png and docs/about-box.png are made anew on every run
 """
 import os
 import pathlib
-import subprocess
 import sys
-import time
 import unittest
 
 HERE = pathlib.Path(__file__).resolve().parent
@@ -30,7 +28,7 @@ WAIT = desktop.WAIT_MS
 DIALOG_WAIT = 3 * WAIT  # the save dialog lists the drives first
 
 WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_THICKFRAME = 0x00010000, 0x00020000, 0x00040000
-WS_BORDER, WS_DISABLED = 0x00800000, 0x08000000
+WS_BORDER = 0x00800000
 WS_EX_DLGMODALFRAME, WS_EX_CLIENTEDGE, WS_EX_APPWINDOW = 0x1, 0x200, 0x40000
 BS_TYPEMASK, BS_DEFPUSHBUTTON = 0xF, 0x1
 SS_TYPEMASK, SS_ICON = 0x1F, 0x3
