@@ -1,7 +1,8 @@
-// A modal dialog made from a dialog template resource. Each dialog class
-// routes messages to its member handlers through a table of its own, walked
-// in order; what no entry handles gets the default OK and Cancel handling,
-// then the application's command table, then the dialog manager's default.
+// A modal dialog made from a dialog template resource, centred over its owner
+// or on the screen. Each dialog class routes messages to its member handlers
+// through a table of its own, walked in order; what no entry handles gets the
+// default OK and Cancel handling, then the application's command table, then
+// the dialog manager's default.
 #pragma once
 
 #include <windows.h>
@@ -48,8 +49,8 @@ protected:
 
     void BindControl(int id, Control& control);
     void EndDialog(INT_PTR result);
-    // Called from a handler: the message goes on to the dialog manager's
-    // default processing, as if no entry had matched.
+    // Called from a handler: the message goes on as if this entry had not
+    // matched, and in the end to the dialog manager's default processing.
     void UseDefaultProcessing();
 
 private:
