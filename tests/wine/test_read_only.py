@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The program only reads: a silent run over the fullest machine leaves the
 prefix's registry as it found it."""
+import pe
 import wineenv
 
 SETTLE_SESSIONS = 4  # do-nothing sessions allowed before the registry settles
@@ -11,7 +12,7 @@ class ReadOnly(wineenv.PrefixTest):
     def snapshot_after(self, command, label):
         """Runs the command in a session of its own and gives the saved registry."""
         run = self.prefix.run(command, label)
-        self.prefix.stop_server()  # the server writes the registry files as it ends
+        self.prefix.end_session()  # the server writes the registry files as it ends
         return run, self.prefix.registry_snapshot()
 
     def test_silent_run_writes_nothing_to_the_registry(self):
@@ -22,13 +23,15 @@ class ReadOnly(wineenv.PrefixTest):
         self.addCleanup(self.prefix.restore_registry)
         self.prefix.stop_server()
 
-        # Wine rewrites parts of the registry as it starts; sessions that do
-        # nothing (the holder's program, refusing its arguments) show when
-        # that has settled.
-        do_nothing = [wineenv.WINE, wineenv.PROGRAM_DIR + "\\hold_mutex.exe"]
+        # Wine writes parts of the registry as it starts, and as the DLLs the
+        # program uses set themselves up; sessions of a program that loads
+        # them and does nothing else show when that has settled.
+        imports = pe.read_image(self.prefix.unix_path(wineenv.PROGRAM)).imports
+        do_nothing = [wineenv.WINE, wineenv.PROGRAM_DIR + "\\start_and_end.exe", *imports]
         before = self.prefix.registry_snapshot()
         for _ in range(SETTLE_SESSIONS):
-            _, after = self.snapshot_after(do_nothing, "do-nothing")
+            run, after = self.snapshot_after(do_nothing, "do-nothing")
+            self.assertEqual(run.status, 0, run.log_text())
             if after == before:
                 break
             before = after
@@ -41,7 +44,8 @@ class ReadOnly(wineenv.PrefixTest):
         run, after = self.snapshot_after(command, "silent-run")
         self.assertEqual(run.status, 0, run.log_text())
         self.assertReport(report, self.prefix.expected_report("full"), run)
-        self.assertEqual(wineenv.registry_differences(before, after), [], run.log_text())
+        differences = wineenv.registry_differences(before, after)
+        self.assertFalse(differences, "\n".join(differences + [run.log_text()]))
 
 
 if __name__ == "__main__":

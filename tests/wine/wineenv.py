@@ -92,7 +92,7 @@ SERVER_LIMIT = 60
 # run be cut short before `stop`.
 SERVER_PERSISTENCE = 300
 
-STAMP_FORMAT = "2"  # raise when the way prefixes are made changes
+STAMP_FORMAT = "3"  # raise when the way prefixes are made changes
 
 # Services that a 32-bit prefix starts with every server, and that nothing here
 # uses: device, network, mount and event-log services. Under qemu-i386 their
@@ -288,6 +288,21 @@ class Prefix:
         self.run([WINESERVER, "-k"], "wineserver-stop", SERVER_LIMIT)
         self.run([WINESERVER, "-w"], "wineserver-wait", SERVER_LIMIT)
 
+    def end_session(self) -> None:
+        """Waits for a server that no one asked to stay (one that a command
+        started) to end by itself, once the prefix's programs have ended and
+        Wine has done what it started with them, such as setting up devices;
+        past SERVER_LIMIT, ends it. The registry files are written either way.
+        Ending the server at once instead can cut such work short, to be done
+        again, with its registry writes, in a later session."""
+        waiting = self.start([WINESERVER, "-w"], "wineserver-wait")
+        try:
+            waiting.process.wait(timeout=SERVER_LIMIT)
+        except subprocess.TimeoutExpired:
+            waiting.process.kill()
+            waiting.process.wait(timeout=SERVER_LIMIT)
+            self.stop_server()
+
     # --- machines ---------------------------------------------------------------
 
     def machine_file(self, name: str) -> pathlib.Path:
@@ -359,7 +374,7 @@ class Prefix:
         # registry as it stands after one, so that a restored prefix starts
         # like any other time.
         self.run_checked([WINE, "cmd", "/c", "exit"], "first-start")
-        self.stop_server()
+        self.end_session()
         self.pristine.mkdir()
         for path in self.registry_files():
             shutil.copy2(path, self.pristine / path.name)
