@@ -13,7 +13,13 @@ UserData, Patches, LocalPackage). Each machine folder gets:
     win32.reg   for a 32-bit prefix: one view, so the 64-bit keys are absent
 
 Both files first delete every key a machine may write, so importing one
-replaces whatever machine the prefix held before.
+replaces whatever machine the prefix held before. Keys and values are written
+sorted by name: Wine lists them so, and Windows in the order they were made,
+which is then the same. Product codes are read from the catalogue tables in
+src/scan, so a product is named as the program's tables name it.
+
+The files are committed beside the descriptions; test_fixtures.py checks that
+they are what this script makes. After changing a description or a catalogue:
 
     tests/wine/make_machine.py           # writes the files of every machine
     tests/wine/make_machine.py --check   # lists stale files, exit status 1 if any
