@@ -7,7 +7,7 @@ set -euo pipefail
 need_root() { [ "$(id -u)" = 0 ] || { echo "setup: run as root (apt-get, binfmt_misc)" >&2; exit 1; }; }
 
 packages=(
-    cmake g++ ninja-build python3 libgtest-dev
+    cmake make g++ ninja-build python3 libgtest-dev
     nlohmann-json3-dev libcli11-dev clang libclang-rt-14-dev time
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     wine wine64 wine32:i386 xvfb x11-apps x11-utils imagemagick
