@@ -46,6 +46,11 @@ struct MachineDescription {
     std::vector<DescribedPatch> patches;
 };
 
+void PrintTo(const MachineDescription& described, std::ostream* os)
+{
+    *os << described.name;
+}
+
 FakeMachine& Describe(const MachineDescription& described, FakeMachine& machine)
 {
     for (const DescribedValue& value : described.values)
