@@ -199,9 +199,9 @@ def render(machine: Machine, wow64: bool, codes: Dict[str, str]) -> bytes:
 
 
 def load_machine(folder: pathlib.Path) -> Machine:
-    spec = importlib.util.spec_from_file_location("machine_" + folder.name, folder / "machine.py")
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    source = importlib.util.spec_from_file_location("machine_" + folder.name, folder / "machine.py")
+    module = importlib.util.module_from_spec(source)
+    source.loader.exec_module(module)
     return module.MACHINE
 
 
