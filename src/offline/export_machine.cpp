@@ -7,9 +7,6 @@
 
 namespace {
 
-constexpr QueryStatus kErrorAccessDenied = 5;
-constexpr QueryStatus kErrorInvalidHandle = 6;
-constexpr QueryStatus kErrorUnknownProperty = 1608;
 
 constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
 constexpr std::uint32_t kKeyWow64_32Key = 0x0200;

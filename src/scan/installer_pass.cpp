@@ -2,20 +2,14 @@
 
 #include "scan/installer_catalogue.h"
 #include "scan/scan.h"
-#include "scan/text.h"
 
 void ScanInstallerCatalogue(const Scan& scan)
 {
     const Query& query = scan.query;
     for (const InstallerProduct& row : kInstallerCatalogue) {
-        std::uint32_t access = kKeyQueryValue;
-        if (Contains(row.displayName, "64 bit")) {
-            if (!scan.wow64)
-                continue;
-            access = kKeyQueryValue | kKeyWow64_64Key;
-        }
-
-        if (!IsProductInstalled(query, row.productCode))
+        std::uint32_t access = 0;
+        if (!ChooseRowAccess(scan, row.displayName, access)
+            || !IsProductInstalled(query, row.productCode))
             continue;
 
         // The title is the display name alone: no product key is read.

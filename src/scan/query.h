@@ -15,10 +15,13 @@
 using QueryStatus = std::uint32_t;
 constexpr QueryStatus kErrorSuccess = 0;
 constexpr QueryStatus kErrorFileNotFound = 2;
+constexpr QueryStatus kErrorAccessDenied = 5;
+constexpr QueryStatus kErrorInvalidHandle = 6;
 constexpr QueryStatus kErrorInvalidParameter = 87;
 constexpr QueryStatus kErrorMoreData = 234;
 constexpr QueryStatus kErrorNoMoreItems = 259;
 constexpr QueryStatus kErrorUnknownProduct = 1605;
+constexpr QueryStatus kErrorUnknownProperty = 1608;
 constexpr QueryStatus kErrorUnknownPatch = 1647;
 
 // An open registry key, as opaque as HKEY.

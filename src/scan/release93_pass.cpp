@@ -75,14 +75,9 @@ void ScanRelease93Catalogue(const Scan& scan)
 {
     const Query& query = scan.query;
     for (const Release93Product& row : kRelease93Catalogue) {
-        std::uint32_t access = kKeyQueryValue;
-        if (Contains(row.versionedName, "64 bit")) {
-            if (!scan.wow64)
-                continue;
-            access = kKeyQueryValue | kKeyWow64_64Key;
-        }
-
-        if (!IsProductInstalled(query, row.productCode))
+        std::uint32_t access = 0;
+        if (!ChooseRowAccess(scan, row.versionedName, access)
+            || !IsProductInstalled(query, row.productCode))
             continue;
 
         bool releasePatch = false;

@@ -1,5 +1,14 @@
 #include "scan/scan.h"
 
+#include "scan/text.h"
+
+bool ChooseRowAccess(const Scan& scan, const char* name, std::uint32_t& access)
+{
+    const bool sixtyFourBit = Contains(name, "64 bit");
+    access = sixtyFourBit ? kKeyQueryValue | kKeyWow64_64Key : kKeyQueryValue;
+    return scan.wow64 || !sixtyFourBit;
+}
+
 void ScanInventory(const Query& query, Inventory& inventory)
 {
     ClearInventory(inventory);

@@ -26,6 +26,10 @@ void ScanBelsarKeys(const Scan& scan);
 // Whether Windows Installer has the product installed, in any context.
 bool IsProductInstalled(const Query& query, const char* productCode);
 
+// The access mask for a catalogue row's keys: a "64 bit" product reads the
+// 64-bit view and exists only on 64-bit Windows (false: skip the row).
+bool ChooseRowAccess(const Scan& scan, const char* name, std::uint32_t& access);
+
 // One detail line per applied patch of the product whose display name reads.
 void AppendPatchLines(const Query& query, InventoryEntry& entry, const char* productCode);
 

@@ -11,9 +11,6 @@ namespace {
 
 using namespace std::string_literals;
 
-constexpr QueryStatus kErrorAccessDenied = 5;
-constexpr QueryStatus kErrorInvalidHandle = 6;
-constexpr QueryStatus kErrorUnknownProperty = 1608;
 constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
 constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
 
